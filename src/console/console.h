@@ -1,0 +1,53 @@
+// The console layer: window title, text colours, screen clearing, the key
+// wait and the pause between fight rounds. Every platform difference of the
+// game lives behind this header; console_posix.cpp and console_windows.cpp
+// implement the platform half, console.cpp the part that is the same everywhere.
+#pragma once
+
+#include <chrono>
+
+// Console character attributes (Windows values: blue 1, green 2, red 4,
+// intensity 8, on black). Only these five are ever used.
+enum TextAttribute : int {
+    Normal = 7,
+    PlayerHit = 10,
+    PlayerMiss = 2,
+    MonsterHit = 12,
+    MonsterMiss = 4,
+};
+
+inline constexpr const char* WindowTitle = "Brawlarium! Adventures inside the almighty Console.";
+
+// Takes hold of the console's standard output (consoleOutput) and sets the
+// window title. Called once at start-up.
+void openConsole();
+
+// Gives the console back as it was found: restores the window title (and,
+// where the platform needs it, the colour and the input mode). Called once at
+// shut-down; safe to call when openConsole was never called.
+void closeConsole();
+
+// Makes the following text appear in the given colour.
+void setTextAttribute(TextAttribute attribute);
+
+// Scrolls the screen clear with 50 line ends, each one flushed.
+void clearScreen();
+
+// Blocks until one key press at the console, without echo and without Enter.
+// Reads the console itself, never standard input.
+void waitForKey();
+
+// Blocks the game for the given time without using the processor.
+void pauseFor(std::chrono::milliseconds duration);
+
+// Replacements for the blocking operations, for tests, fuzzers and
+// benchmarks that drive a whole game in-process. Null restores the real one.
+using KeyWaitHandler = void (*)();
+using PauseHandler = void (*)(std::chrono::milliseconds);
+void setKeyWaitHandler(KeyWaitHandler handler);
+void setPauseHandler(PauseHandler handler);
+
+// Whether colour and title escapes are written to standard output. On POSIX
+// this is decided by openConsole; tests may force it.
+bool consoleEscapesEnabled();
+void setConsoleEscapesEnabled(bool enabled);

@@ -1,0 +1,12 @@
+// What each platform file (console_posix.cpp, console_windows.cpp) provides
+// to console.cpp besides the operations declared in console.h.
+#pragma once
+
+#include <chrono>
+
+// Reads one key press from the console; returns at once when there is none
+// to read from or the read fails.
+void platformWaitForKey();
+
+// Sleeps without using the processor.
+void platformPause(std::chrono::milliseconds duration);

@@ -1,0 +1,18 @@
+// The game as a whole: start-up, the main menu loop and shut-down.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Where the price lists come from and how randomness is seeded; the defaults
+// are the real game's.
+struct GameSetup {
+    std::string weaponFile = "weaponlist.txt";
+    std::string armorFile = "armorlist.txt";
+    // Seeds the random sequence instead of the current time (tests, fuzzing).
+    std::optional<unsigned> seed;
+};
+
+// Runs one whole game. Returns 0 after quitting or the end of input, 1 when a
+// data file could not be loaded (with one line on standard error).
+int GameLoop(const GameSetup& setup = {});

@@ -1,0 +1,14 @@
+// Reading numbers out of text the way atoi and atof do, for typed answers and
+// data-file fields alike.
+#pragma once
+
+#include <string_view>
+
+// Leading white space, an optional sign, then decimal digits up to the first
+// other character; 0 when there are none. Values beyond the signed 32-bit
+// range saturate to the nearest limit instead of wrapping.
+int readInteger(std::string_view text);
+
+// A decimal real (optional fraction and exponent) after leading white space,
+// as atof reads it; 0 when there is none.
+double readReal(std::string_view text);
