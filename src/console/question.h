@@ -17,3 +17,16 @@ bool inputEnded();
 
 // Forgets an earlier end of input; a new game in the same process starts here.
 void resetInputState();
+
+// Asks "Your Choice: " until the parser accepts an answer (a non-zero code),
+// giving the parser its own copy of each word. The menu itself is written
+// once by the caller, not again after an invalid answer. Returns 0 only when
+// input has ended.
+template <typename Parser>
+int askChoice(std::string& answer, Parser parse) {
+    int code = 0;
+    while (code == 0 && ask("Your Choice: ", answer)) {
+        code = parse(answer);
+    }
+    return code;
+}

@@ -1,0 +1,229 @@
+// The console layer on Windows: the title, the colours and the key read go
+// straight to the Win32 console. No escape sequences are written here; the
+// console keeps its own title and character attributes.
+//
+// No console call's result is looked at: where standard output is not a
+// console, the calls fail quietly and the text is still written. The one
+// exception is the key read, whose failure ends the key wait.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <iterator>
+#include <iostream>
+
+#include "console/console.h"
+#include "console/console_platform.h"
+
+namespace {
+
+// The console's standard output, the target of every attribute change.
+HANDLE consoleOutput = INVALID_HANDLE_VALUE;
+
+// What openConsole found, for closeConsole to put back.
+bool consoleOpened = false;
+WORD originalAttributes = Normal;
+char originalTitle[MAX_PATH] = {};
+DWORD originalTitleLength = 0;
+
+// The console input device, opened on the first key read and kept open.
+bool consoleInputOpened = false;
+HANDLE consoleInput = INVALID_HANDLE_VALUE;
+
+// The second byte of an extended key code, returned by the next read.
+int pendingSecondByte = 0;
+
+// The two-byte code of a key without a character (arrow, function and
+// navigation keys): a lead byte of 0 or 224 and a second byte, which depends
+// on the modifier held. {0, 0} means the combination has no code.
+struct ExtendedCode {
+    unsigned char lead;
+    unsigned char second;
+};
+
+struct ExtendedKey {
+    WORD scanCode;
+    ExtendedCode plain;
+    ExtendedCode shift;
+    ExtendedCode ctrl;
+    ExtendedCode alt;
+};
+
+// Keys flagged ENHANCED_KEY: the grey navigation block and arrows, and the
+// keypad's Enter and slash (which have a character unless Ctrl or Alt is held).
+constexpr ExtendedKey enhancedKeys[] = {
+    {28, {0, 0}, {0, 0}, {0, 0}, {0, 166}},          // keypad Enter
+    {53, {0, 0}, {0, 0}, {0, 149}, {0, 164}},        // keypad /
+    {71, {224, 71}, {224, 71}, {224, 119}, {0, 151}},  // Home
+    {72, {224, 72}, {224, 72}, {224, 141}, {0, 152}},  // Up
+    {73, {224, 73}, {224, 73}, {224, 134}, {0, 153}},  // Page Up
+    {75, {224, 75}, {224, 75}, {224, 115}, {0, 155}},  // Left
+    {77, {224, 77}, {224, 77}, {224, 116}, {0, 157}},  // Right
+    {79, {224, 79}, {224, 79}, {224, 117}, {0, 159}},  // End
+    {80, {224, 80}, {224, 80}, {224, 145}, {0, 160}},  // Down
+    {81, {224, 81}, {224, 81}, {224, 118}, {0, 161}},  // Page Down
+    {82, {224, 82}, {224, 82}, {224, 146}, {0, 162}},  // Insert
+    {83, {224, 83}, {224, 83}, {224, 147}, {0, 163}},  // Delete
+};
+
+// Keys without the flag: the function keys, and the keypad's navigation keys
+// while Num Lock is off (with Shift they give their digit as a character).
+constexpr ExtendedKey normalKeys[] = {
+    {59, {0, 59}, {0, 84}, {0, 94}, {0, 104}},         // F1
+    {60, {0, 60}, {0, 85}, {0, 95}, {0, 105}},         // F2
+    {61, {0, 61}, {0, 86}, {0, 96}, {0, 106}},         // F3
+    {62, {0, 62}, {0, 87}, {0, 97}, {0, 107}},         // F4
+    {63, {0, 63}, {0, 88}, {0, 98}, {0, 108}},         // F5
+    {64, {0, 64}, {0, 89}, {0, 99}, {0, 109}},         // F6
+    {65, {0, 65}, {0, 90}, {0, 100}, {0, 110}},        // F7
+    {66, {0, 66}, {0, 91}, {0, 101}, {0, 111}},        // F8
+    {67, {0, 67}, {0, 92}, {0, 102}, {0, 112}},        // F9
+    {68, {0, 68}, {0, 93}, {0, 103}, {0, 113}},        // F10
+    {71, {0, 71}, {0, 0}, {0, 119}, {0, 0}},           // keypad Home
+    {72, {0, 72}, {0, 0}, {0, 141}, {0, 0}},           // keypad Up
+    {73, {0, 73}, {0, 0}, {0, 132}, {0, 0}},           // keypad Page Up
+    {74, {0, 0}, {0, 0}, {0, 142}, {0, 74}},           // keypad -
+    {75, {0, 75}, {0, 0}, {0, 115}, {0, 0}},           // keypad Left
+    {76, {0, 76}, {0, 0}, {0, 143}, {0, 0}},           // keypad 5
+    {77, {0, 77}, {0, 0}, {0, 116}, {0, 0}},           // keypad Right
+    {78, {0, 0}, {0, 0}, {0, 144}, {0, 78}},           // keypad +
+    {79, {0, 79}, {0, 0}, {0, 117}, {0, 0}},           // keypad End
+    {80, {0, 80}, {0, 0}, {0, 145}, {0, 0}},           // keypad Down
+    {81, {0, 81}, {0, 0}, {0, 118}, {0, 0}},           // keypad Page Down
+    {82, {0, 82}, {0, 0}, {0, 146}, {0, 0}},           // keypad Insert
+    {83, {0, 83}, {0, 0}, {0, 147}, {0, 0}},           // keypad Delete
+    {87, {224, 133}, {224, 135}, {224, 137}, {224, 139}},  // F11
+    {88, {224, 134}, {224, 136}, {224, 138}, {224, 140}},  // F12
+};
+
+// The extended code of a key press that carries no character. Shift, Ctrl
+// and Alt pressed alone (and Caps Lock, Num Lock and the like) have none.
+// Alt wins over Ctrl, Ctrl over Shift.
+ExtendedCode extendedCodeOf(const KEY_EVENT_RECORD& key) {
+    const bool enhanced = (key.dwControlKeyState & ENHANCED_KEY) != 0;
+    const ExtendedKey* first = enhanced ? std::begin(enhancedKeys) : std::begin(normalKeys);
+    const ExtendedKey* last = enhanced ? std::end(enhancedKeys) : std::end(normalKeys);
+    for (const ExtendedKey* entry = first; entry != last; ++entry) {
+        if (entry->scanCode != key.wVirtualScanCode) {
+            continue;
+        }
+        const DWORD state = key.dwControlKeyState;
+        if ((state & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0) {
+            return entry->alt;
+        }
+        if ((state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0) {
+            return entry->ctrl;
+        }
+        if ((state & SHIFT_PRESSED) != 0) {
+            return entry->shift;
+        }
+        return entry->plain;
+    }
+    return {0, 0};
+}
+
+// Reads one key press from the console input without echo and without
+// waiting for Enter. Returns its character code; for a key with an extended
+// code the lead byte (0 or 224), keeping the second byte for the next call;
+// -1 when the read fails.
+int readConsoleKey() {
+    if (pendingSecondByte != 0) {
+        const int second = pendingSecondByte;
+        pendingSecondByte = 0;
+        return second;
+    }
+    if (!consoleInputOpened) {
+        consoleInputOpened = true;
+        consoleInput = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+    }
+
+    DWORD savedMode = 0;
+    GetConsoleMode(consoleInput, &savedMode);
+    SetConsoleMode(consoleInput, 0);
+
+    int result = -1;
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD recordsRead = 0;
+        if (!ReadConsoleInputA(consoleInput, &record, 1, &recordsRead) || recordsRead == 0) {
+            break;
+        }
+        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) {
+            continue;
+        }
+        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+        const auto character = static_cast<unsigned char>(key.uChar.AsciiChar);
+        if (character != 0) {
+            result = character;
+            break;
+        }
+        const ExtendedCode code = extendedCodeOf(key);
+        if (code.second != 0) {
+            pendingSecondByte = code.second;
+            result = code.lead;
+            break;
+        }
+    }
+
+    SetConsoleMode(consoleInput, savedMode);
+    return result;
+}
+
+}  // namespace
+
+void openConsole() {
+    consoleOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(consoleOutput, &info)) {
+        originalAttributes = info.wAttributes;
+    }
+    originalTitleLength = GetConsoleTitleA(originalTitle, sizeof originalTitle);
+    consoleOpened = true;
+
+    SetConsoleTitleA(WindowTitle);
+}
+
+void closeConsole() {
+    if (consoleOpened) {
+        std::cout.flush();
+        SetConsoleTextAttribute(consoleOutput, originalAttributes);
+        if (originalTitleLength > 0) {
+            SetConsoleTitleA(originalTitle);
+        }
+        consoleOpened = false;
+    }
+    if (consoleInputOpened && consoleInput != INVALID_HANDLE_VALUE) {
+        CloseHandle(consoleInput);
+    }
+    consoleInputOpened = false;
+    consoleInput = INVALID_HANDLE_VALUE;
+    pendingSecondByte = 0;
+}
+
+void setTextAttribute(TextAttribute attribute) {
+    // Text already written keeps the colour it was written in.
+    std::cout.flush();
+    SetConsoleTextAttribute(consoleOutput, static_cast<WORD>(attribute));
+}
+
+bool consoleEscapesEnabled() { return false; }
+
+void setConsoleEscapesEnabled(bool /*enabled*/) {}
+
+void platformWaitForKey() {
+    while (readConsoleKey() == 0) {
+    }
+}
+
+void platformPause(std::chrono::milliseconds duration) {
+    if (duration.count() > 0) {
+        Sleep(static_cast<DWORD>(duration.count()));
+    }
+}

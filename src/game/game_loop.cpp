@@ -1,0 +1,97 @@
+// The game from start-up to shut-down: the long-lived objects, the main menu
+// loop that runs one screen per pass, and the way out.
+#include "game/game_loop.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+#include "character/character.h"
+#include "character/experience_table.h"
+#include "combat/fight.h"
+#include "console/console.h"
+#include "console/question.h"
+#include "equipment/catalogs.h"
+#include "equipment/shop.h"
+#include "game/game_state.h"
+#include "game/screens.h"
+#include "menus/menus.h"
+
+namespace {
+
+// Keeps the console taken for as long as the game runs, and gives it back on
+// every way out of GameLoop.
+class ConsoleSession {
+public:
+    ConsoleSession() { openConsole(); }
+    ~ConsoleSession() { closeConsole(); }
+    ConsoleSession(const ConsoleSession&) = delete;
+    ConsoleSession& operator=(const ConsoleSession&) = delete;
+};
+
+void reportLoadFailure(const LoadError& error) {
+    std::cout.flush();
+    std::cerr << error.message() << std::endl;
+}
+
+}  // namespace
+
+int GameLoop(const GameSetup& setup) {
+    std::srand(setup.seed ? *setup.seed : static_cast<unsigned>(std::time(nullptr)));
+    const ConsoleSession console;
+    characterExists = false;
+    quitRequested = false;
+    resetInputState();
+
+    std::string MenuChoice;
+    MenuCode mainChoice = 0;
+    MenuCode creationChoice = 0;
+    MenuCode equipmentChoice = 0;
+    MenuCode combatChoice = 0;
+    bool freshCreation = true;
+
+    MainMenu Menu;
+    EquipmentMenu EquipmentMenu;
+    CombatMenu CombatMenu;
+    Character MainCharacter;
+    const ExperienceTable LevelTable;
+    const WeaponCatalog WeaponList(setup.weaponFile);
+    if (!WeaponList.loaded()) {
+        reportLoadFailure(WeaponList.loadError());
+        return 1;
+    }
+    const ArmorCatalog ArmorList(setup.armorFile);
+    if (!ArmorList.loaded()) {
+        reportLoadFailure(ArmorList.loadError());
+        return 1;
+    }
+    MainCharacter.buyWeapon(0, WeaponList);
+    MainCharacter.buyArmor(0, ArmorList);
+    clearScreen();
+
+    while (!quitRequested) {
+        setTextAttribute(Normal);
+        Menu.display();
+        mainChoice = askChoice(MenuChoice, [&Menu](const std::string& word) { return Menu.parseChoice(word); });
+        while (mainChoice == 1 && !quitRequested) {
+            runCreationScreen(MainCharacter, WeaponList, ArmorList, MenuChoice, creationChoice, mainChoice,
+                              freshCreation);
+        }
+        freshCreation = true;
+        while (mainChoice == 2 && !quitRequested) {
+            runShopPass(EquipmentMenu, MainCharacter, WeaponList, ArmorList, MenuChoice, equipmentChoice,
+                        mainChoice);
+        }
+        if (mainChoice == 3) {
+            runStatsScreen(MainCharacter);
+        }
+        while (mainChoice == 4 && !quitRequested) {
+            runFightScreen(CombatMenu, MainCharacter, LevelTable, WeaponList, ArmorList, MenuChoice,
+                           combatChoice, mainChoice);
+        }
+        if (mainChoice == 5) {
+            quitRequested = true;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+// Number reading for typed answers and data-file fields.
+#include "game/numbers.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+int readInteger(std::string_view text) {
+    // strtoll reads exactly what atoi reads and saturates instead of
+    // overflowing; the 32-bit clamp does the same for the wider type.
+    const std::string copy(text);
+    const long long value = std::strtoll(copy.c_str(), nullptr, 10);
+    if (value > INT_MAX) {
+        return INT_MAX;
+    }
+    if (value < INT_MIN) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+double readReal(std::string_view text) {
+    const std::string copy(text);
+    return std::strtod(copy.c_str(), nullptr);
+}
