@@ -2,6 +2,8 @@
 // hit points and the item displays.
 #include "character/character.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <iostream>
 
@@ -92,10 +94,8 @@ bool Character::isDead() const {
 }
 
 void Character::changeHitPoints(int amount) {
-    hitPoints += amount;
-    if (hitPoints < 0) {
-        hitPoints = 0;
-    }
+    // Clamped at 0 below; above, only the 32-bit range limits it.
+    hitPoints = static_cast<int>(std::clamp<long long>(static_cast<long long>(hitPoints) + amount, 0, INT_MAX));
     std::cout << name << " has " << hitPoints << "HP remaining!\n";
 }
 

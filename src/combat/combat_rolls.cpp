@@ -1,6 +1,7 @@
 // The dice of a fight: initiative, the attack roll with its critical flag,
 // armor class, and damage.
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <iostream>
 
@@ -9,6 +10,13 @@
 namespace {
 // One die of the given size: 1 to sides.
 int rollDie(int sides) { return std::rand() % sides + 1; }
+
+// Extreme values from a data file must not overflow: totals beyond the
+// 32-bit range stop at its edge, and never at its lowest value so that a
+// total can always be negated.
+int saturate(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -INT_MAX, INT_MAX));
+}
 }  // namespace
 
 int Character::rollInitiative() const { return rollDie(20) + dexterityModifier; }
@@ -20,17 +28,17 @@ int Character::rollAttack() {
 }
 
 int Character::getArmorClass() const {
-    return 10 + armor.armorBonus + std::min(dexterityModifier, armor.maxDexterityBonus);
+    return saturate(10LL + armor.armorBonus + std::min(dexterityModifier, armor.maxDexterityBonus));
 }
 
 int Character::rollDamage() const {
-    int total = 0;
+    long long dice = 0;
     for (int die = 0; die < weapon.diceCount; ++die) {
-        total += rollDie(weapon.dieSize);
+        dice += rollDie(weapon.dieSize);
     }
-    total += strengthModifier;
+    int total = saturate(dice + strengthModifier);
     if (criticalHit) {
-        total *= weapon.criticalMultiplier;
+        total = saturate(static_cast<long long>(total) * weapon.criticalMultiplier);
     }
     std::cout << getName() << (criticalHit ? " deals a CRITICAL STRIKE with " : " deals a major blow with ")
               << weapon.name;
