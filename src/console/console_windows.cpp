@@ -2,9 +2,10 @@
 // straight to the Win32 console. No escape sequences are written here; the
 // console keeps its own title and character attributes.
 //
-// No console call's result is looked at: where standard output is not a
-// console, the calls fail quietly and the text is still written. The one
-// exception is the key read, whose failure ends the key wait.
+// No call that changes the console is checked: where standard output is not
+// a console, those calls fail quietly and the text is still written. Only the
+// key read looks at its result (a failed read ends the key wait), and
+// openConsole at what it finds to give back at shut-down.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -13,8 +14,8 @@
 #endif
 #include <windows.h>
 
-#include <iterator>
 #include <iostream>
+#include <iterator>
 
 #include "console/console.h"
 #include "console/console_platform.h"

@@ -1,0 +1,306 @@
+#!/usr/bin/env bash
+# Cross-builds brawlarium.exe with MinGW-w64 and checks it under Wine:
+#
+#   1. Piped sessions (tests/windows/*.in, none of them draws a random
+#      number): the .exe's standard output, with its CR LF line ends read as
+#      LF, is byte for byte the Linux binary's, and so is the exit code.
+#   2. In a real terminal (tmux): the window title is set, a key wait ends
+#      with one key press (and not with the Enter of the answer before it),
+#      a key with a two-byte code (F11: 224 133) ends one wait and the next
+#      one at once, one whose code starts with 0 (F1: 0 59) ends only its own,
+#      and a fight shows its colours and ends in the normal colour.
+#
+# Usage: scripts/windows-check.sh [LINUX_BINARY]    (default: build/brawlarium)
+#
+# Installs MinGW-w64, Wine and tmux from Debian's packages when they are
+# missing and this runs as root; otherwise says what to install and stops.
+# Every Wine run is bounded in time; the Wine prefix is a throw-away one.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LINUX_BINARY=${1:-$ROOT/build/brawlarium}
+WINDOW_TITLE='Brawlarium! Adventures inside the almighty Console.'
+PRESS_ANY_KEY='Press any key to continue...'
+MAIN_MENU='-------Main Menu-------'
+
+say() { printf 'windows-check: %s\n' "$*"; }
+die() {
+    printf 'windows-check: FAILED: %s\n' "$*" >&2
+    exit 1
+}
+
+# --- Tools -----------------------------------------------------------------
+
+missing=()
+command -v cmake >/dev/null || missing+=(cmake)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix)
+# The wine command runs a 64-bit .exe only with the wine64 loader beside it.
+if ! command -v wine >/dev/null || ! { command -v wine64 >/dev/null || [[ -x /usr/lib/wine/wine64 ]]; }; then
+    missing+=(wine wine64)
+fi
+command -v tmux >/dev/null || missing+=(tmux)
+if ((${#missing[@]} > 0)); then
+    if [[ $(id -u) -eq 0 ]]; then
+        say "installing ${missing[*]}"
+        apt-get update
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    else
+        printf 'windows-check: missing tools; install them with:\n' >&2
+        printf '  sudo apt-get install --no-install-recommends %s\n' "${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+[[ -x $LINUX_BINARY ]] || die "no Linux binary at $LINUX_BINARY (build it first: cmake --preset default && cmake --build --preset default)"
+LINUX_BINARY=$(cd "$(dirname "$LINUX_BINARY")" && pwd)/$(basename "$LINUX_BINARY")
+
+# --- Cross-build -----------------------------------------------------------
+
+say "cross-building brawlarium.exe (preset mingw, build-mingw)"
+(cd "$ROOT" && cmake --preset mingw >/dev/null && cmake --build --preset mingw)
+EXE=$ROOT/build-mingw/brawlarium.exe
+[[ -f $EXE ]] || die "the cross-build made no $EXE"
+
+# A static build needs no MinGW runtime DLL beside it on a plain Windows machine.
+if x86_64-w64-mingw32-objdump -p "$EXE" | grep -iE 'DLL Name: *(libstdc\+\+|libgcc|libwinpthread)'; then
+    die "brawlarium.exe needs MinGW runtime DLLs; it must be linked statically"
+fi
+
+# --- A throw-away Wine prefix and a copy of the data ------------------------
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/brawlarium-windows-check.XXXXXX")
+GAME=$WORK/game
+mkdir -p "$GAME"
+cp "$ROOT/data/weaponlist.txt" "$ROOT/data/armorlist.txt" "$EXE" "$GAME/"
+
+export WINEPREFIX=$WORK/prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko install dialogs, and no windows at all.
+export WINEDLLOVERRIDES='mscoree,mshtml='
+unset DISPLAY WAYLAND_DISPLAY TMUX
+
+TMUX_SOCKET=brawlarium-windows-check-$$
+tmx() { tmux -L "$TMUX_SOCKET" "$@"; }
+
+cleanup() {
+    tmx kill-server 2>/dev/null || true
+    timeout 30 wineserver -k 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+say "creating the Wine prefix"
+timeout 180 wine wineboot.exe --init </dev/null >"$WORK/wineboot.log" 2>&1 ||
+    die "wineboot did not finish within 180 s: $(tail -5 "$WORK/wineboot.log")"
+timeout 120 wineserver -w || die "the Wine prefix did not settle within 120 s"
+
+# --- 1. Piped sessions: the same bytes as the Linux binary -------------------
+
+passed=0
+failed=0
+pass() {
+    passed=$((passed + 1))
+    say "ok: $*"
+}
+fail() {
+    failed=$((failed + 1))
+    printf 'windows-check: FAILED: %s\n' "$*" >&2
+}
+
+# Both run in a session of their own, without a controlling terminal: a key
+# wait then has no console to read and returns at once, on either platform.
+run_linux() { # input output
+    (cd "$GAME" && timeout -k 5 20 setsid -w "$LINUX_BINARY" <"$1" >"$2" 2>"$2.err")
+}
+run_windows() { # input output seconds
+    (cd "$GAME" && timeout -k 10 "$3" setsid -w wine ./brawlarium.exe <"$1" >"$2" 2>"$2.err")
+}
+
+wine_seconds=120 # the first start in a new prefix is the slow one
+for input in "$ROOT"/tests/windows/*.in; do
+    name=$(basename "$input" .in)
+    linux_out=$WORK/$name.linux
+    windows_raw=$WORK/$name.windows-crlf
+    windows_out=$WORK/$name.windows
+
+    linux_rc=0
+    run_linux "$input" "$linux_out" || linux_rc=$?
+    windows_rc=0
+    run_windows "$input" "$windows_raw" "$wine_seconds" || windows_rc=$?
+    wine_seconds=60
+
+    if ((windows_rc == 124 || windows_rc == 137)); then
+        fail "$name: brawlarium.exe under Wine did not end within the time limit"
+        continue
+    fi
+    if ((linux_rc == 124 || linux_rc == 137)); then
+        fail "$name: the Linux binary did not end within the time limit"
+        continue
+    fi
+    # A Windows program in text mode ends every line with CR LF, and writes
+    # no other CR.
+    line_ends=$(tr -cd '\n' <"$windows_raw" | wc -c)
+    carriage_returns=$(tr -cd '\r' <"$windows_raw" | wc -c)
+    crlf_line_ends=$(grep -c $'\r$' "$windows_raw" || true)
+    if ((carriage_returns != line_ends)) || ((crlf_line_ends != line_ends)); then
+        fail "$name: brawlarium.exe wrote $line_ends line ends, $crlf_line_ends of them CR LF, and $carriage_returns CRs"
+    fi
+    sed 's/\r$//' "$windows_raw" >"$windows_out"
+
+    if ! cmp -s "$linux_out" "$windows_out"; then
+        fail "$name: standard output differs (- Linux, + Windows; \$ marks a line end, ^I a tab)"
+        diff -u <(cat -A "$linux_out") <(cat -A "$windows_out") | head -n 60 >&2 || true
+        continue
+    fi
+    if ((linux_rc != windows_rc)); then
+        fail "$name: exit code $linux_rc on Linux, $windows_rc on Windows"
+        continue
+    fi
+    pass "$name: same output ($(wc -c <"$linux_out") bytes), exit code $linux_rc"
+done
+
+# --- 2. In a terminal: title, key waits, colours of a fight ------------------
+
+cat >"$WORK/play.sh" <<EOF
+#!/bin/sh
+cd '$GAME' || exit 1
+wine ./brawlarium.exe
+echo "[game ended rc=\$?]"
+exec sleep 600
+EOF
+chmod +x "$WORK/play.sh"
+
+screen_text() { tmx capture-pane -p -J -t game -S -; }
+screen_with_colours() { tmx capture-pane -p -e -J -t game -S -; }
+count() { screen_text | grep -cF -- "$1" || true; }
+
+show_screen() {
+    printf -- '--- the screen (last 40 lines) ---\n' >&2
+    screen_text | grep -v '^$' | tail -n 40 >&2 || true
+    printf -- '----------------------------------\n' >&2
+}
+
+# Waits until TEXT appears at least N times on the screen (history included).
+wait_for() { # text times seconds what
+    local deadline=$((SECONDS + $3))
+    while (($(count "$1") < $2)); do
+        if ((SECONDS >= deadline)); then
+            show_screen
+            die "$4: \"$1\" did not appear (x$2) within $3 s"
+        fi
+        sleep 0.3
+    done
+}
+
+# Checks that TEXT stays at exactly N occurrences for a while.
+stays_at() { # text times seconds what
+    sleep "$3"
+    local seen
+    seen=$(count "$1")
+    if ((seen != $2)); then
+        show_screen
+        die "$4: \"$1\" is on the screen $seen times, expected $2"
+    fi
+}
+
+keys() { tmx send-keys -t game "$@"; }
+answer() { tmx send-keys -t game -l -- "$1" && tmx send-keys -t game Enter; }
+
+# A history long enough to keep every screen of the session for counting.
+tmx -f /dev/null start-server \; set-option -g history-limit 100000 \; \
+    new-session -d -s game -x 100 -y 40 "$WORK/play.sh"
+wait_for 'Your Choice:' 1 120 "start-up"
+
+title=$(tmx display-message -p -t game '#{pane_title}')
+[[ $title == "$WINDOW_TITLE" ]] || die "window title: got \"$title\", expected \"$WINDOW_TITLE\""
+pass "the window title is set"
+
+# One key press ends a key wait; the Enter of the answer before it does not,
+# and the key does not reach standard input.
+answer c
+wait_for "$PRESS_ANY_KEY" 1 20 "stats screen"
+stays_at "$MAIN_MENU" 1 2 "the key wait ended without a key press"
+keys x
+wait_for "$MAIN_MENU" 2 20 "the key wait did not end with one key press"
+pass "a key wait ends with one key press"
+
+# F11 (224 133): its first byte ends this wait, its second ends the next one.
+answer c
+wait_for "$PRESS_ANY_KEY" 2 20 "stats screen"
+keys F11
+wait_for "$MAIN_MENU" 3 20 "F11 did not end the key wait"
+answer c
+wait_for "$MAIN_MENU" 4 20 "the second byte of F11 did not end the next key wait"
+pass "F11 ends a key wait and leaves its second byte for the next one"
+
+# F1 (0 59): the 0 does not end the wait, 59 does; nothing is left over.
+answer c
+wait_for "$PRESS_ANY_KEY" 4 20 "stats screen"
+keys F1
+wait_for "$MAIN_MENU" 5 20 "F1 did not end the key wait"
+answer c
+wait_for "$PRESS_ANY_KEY" 5 20 "stats screen"
+stays_at "$MAIN_MENU" 5 2 "F1 left a byte pending"
+keys x
+wait_for "$MAIN_MENU" 6 20 "the key wait after F1 did not end with one key press"
+if (($(count 'Invalid Choice!') != 0)); then
+    show_screen
+    die "a key pressed at a key wait reached standard input"
+fi
+pass "F1 ends a key wait and leaves nothing pending; keys never reach standard input"
+
+# A named character, then a fight at level 1. It plays itself out with a
+# two-second pause between rounds.
+answer a
+wait_for 'Character Creation Menu' 1 20 "creation menu"
+answer a
+wait_for 'Change Name to:' 1 20 "naming"
+answer Bob
+wait_for 'Name Set to: Bob' 1 20 "naming"
+waits_before=$(count "$PRESS_ANY_KEY")
+keys x
+answer r
+wait_for 'Do you still want to return to the main menu (Y/N)?' 1 20 "leaving character creation"
+answer y
+wait_for "$MAIN_MENU" 7 20 "back to the main menu"
+answer d
+wait_for 'COMBAT MENU' 1 20 "combat menu"
+answer 1
+wait_for 'Round 1 - Bob' 1 30 "the fight did not start"
+wait_for "$PRESS_ANY_KEY" $((waits_before + 1)) 300 "the fight did not end"
+
+colours=$(screen_with_colours)
+sgr_seen() { grep -qF -- $'\e['"$1"'m' <<<"$colours"; }
+fight_colours=()
+sgr_seen 92 && fight_colours+=("bright green (player hit)")
+sgr_seen 32 && fight_colours+=("green (player miss)")
+sgr_seen 91 && fight_colours+=("bright red (monster hit)")
+sgr_seen 31 && fight_colours+=("red (monster miss)")
+if ((${#fight_colours[@]} == 0)); then
+    show_screen
+    die "the fight showed no colours"
+fi
+# The last colour change before the fight's closing key wait is back to normal.
+closing=$(awk -v wait="$PRESS_ANY_KEY" 'index($0, wait) { last = NR } { line[NR] = $0 }
+                END { for (i = 1; i <= last; ++i) print line[i] }' <<<"$colours" |
+    grep -oE $'\e\\[[0-9;]*m' | tail -n 1 | cat -v || true)
+case "$closing" in
+'^[[39m' | '^[[0m' | '^[[m' | '^[[37m') ;;
+*)
+    show_screen
+    die "the fight did not end in the normal colour (last colour change: ${closing:-none})"
+    ;;
+esac
+pass "a fight shows its colours: $(IFS=,; echo "${fight_colours[*]}")"
+
+# End the fight's key wait, go back to the main menu (after a victory the
+# combat menu comes first; at the main menu "r" is merely invalid) and quit.
+keys x
+answer r
+answer q
+wait_for '[game ended rc=0]' 1 30 "quitting"
+pass "the game quits with exit code 0"
+
+say "$passed passed, $failed failed"
+((failed == 0)) || exit 1
