@@ -2,6 +2,7 @@
 // equipping, and the purchases paid from a character's gold.
 #include "equipment/catalogs.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string_view>
@@ -44,6 +45,10 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 template <typename TakeFields>
 LoadError readDataFile(const std::string& fileName, int count, std::size_t fieldCount,
                        TakeFields take) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fileName, ignored)) {
+        return {fileName, 0, "is a directory, not a file"};
+    }
     std::ifstream file_open(fileName);
     if (!file_open) {
         return {fileName, 0, "cannot open the file for reading"};

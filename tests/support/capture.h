@@ -90,4 +90,7 @@ private:
 };
 
 // Fifty line ends: what clearScreen writes.
-inline std::string clearedScreen() { return std::string(50, '\n'); }
+inline std::string clearedScreen() {
+    const std::string lineEnds(50, '\n');
+    return lineEnds;
+}
