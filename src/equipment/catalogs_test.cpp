@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "character/character.h"
@@ -256,6 +257,17 @@ TEST(CatalogLoadTest, MissingFileIsRefusedWithoutALineNumber) {
     ASSERT_FALSE(armors.loaded());
     EXPECT_EQ(armors.loadError().message(), path + ": cannot open the file for reading");
     EXPECT_EQ(console.take(), "Loading Weapon List\nLoading Armor List\n");
+}
+
+TEST(CatalogLoadTest, DirectoryIsRefusedAsNotAFile) {
+    const std::string path = ScratchFile("").path() + ".folder";
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    ConsoleCapture console;
+    const WeaponCatalog weapons(path);
+    EXPECT_EQ(weapons.loadError().message(), path + ": is a directory, not a file");
+    const ArmorCatalog armors(path);
+    EXPECT_EQ(armors.loadError().message(), path + ": is a directory, not a file");
+    std::filesystem::remove(path);
 }
 
 class CatalogTest : public ::testing::Test {
