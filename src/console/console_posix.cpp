@@ -7,11 +7,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <optional>
+#include <streambuf>
 #include <thread>
 
 #include "console/console.h"
@@ -174,9 +176,71 @@ void discardRestOfSequence(int fd) {
     }
 }
 
+// Standard input for the questions, read while also watching standard
+// output: once nobody reads what the game writes (the other end of a pipe
+// closed, the terminal hung up), there is no one left to answer and the
+// questions find the end of input. Without this, `brawlarium | head` would
+// wait at a question forever after head has gone.
+class WatchfulInput : public std::streambuf {
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        for (;;) {
+            struct pollfd streams[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+            if (poll(streams, 2, -1) < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return traits_type::eof();
+            }
+            if ((streams[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                return traits_type::eof();
+            }
+            if (streams[0].revents == 0) {
+                continue;
+            }
+            const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                return traits_type::eof();
+            }
+            setg(buffer, buffer, buffer + got);
+            return traits_type::to_int_type(*gptr());
+        }
+    }
+
+private:
+    char buffer[4096];
+};
+
+// The buffer std::cin starts with. Only that one is replaced: tests and
+// fuzzers that feed std::cin from a string keep theirs.
+std::streambuf* const standardInputBuffer = [] {
+    const std::ios_base::Init streamsReady;
+    return std::cin.rdbuf();
+}();
+WatchfulInput watchfulInput;
+
+void watchOutputWhileReading() {
+    if (std::cin.rdbuf() == standardInputBuffer) {
+        std::cin.rdbuf(&watchfulInput);
+    }
+}
+
+void stopWatchingOutput() {
+    if (std::cin.rdbuf() == &watchfulInput) {
+        std::cin.rdbuf(standardInputBuffer);
+    }
+}
+
 }  // namespace
 
 void openConsole() {
+    watchOutputWhileReading();
     escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
     coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
     escapesForSignal = escapesEnabled ? 1 : 0;
@@ -192,6 +256,7 @@ void closeConsole() {
     }
     removeSignalHandlers();
     escapesForSignal = 0;
+    stopWatchingOutput();
 }
 
 void setTextAttribute(TextAttribute attribute) {

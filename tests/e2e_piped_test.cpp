@@ -1,0 +1,460 @@
+// The built game with its standard streams on pipes and no terminal at all:
+// whole transcripts, the end of input at every kind of question, refused
+// data files, and output that can no longer be written.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "support/process.h"
+#include "support/transcript.h"
+
+namespace e2e {
+namespace {
+
+using namespace screen;
+
+const std::string Ask = "Your Choice: ";
+const std::string KeyWait = "Press any key to continue...\n";
+
+// Answers that make and name a character "Bob" and go back to the main menu.
+const std::string MakeBob = "a a bob r y ";
+
+// What the game writes while Bob is made and named, up to the main menu.
+std::string madeBob() {
+    return "Character Creation Selected\n"
+           "Armor already equipped!\nAlready equipped with that weapon!\n" +
+           cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
+           "Character's Name is: Not Named\nChange Name to: Name Set to: Bob\n" + KeyWait + cleared() +
+           creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared();
+}
+
+PipedRun play(const std::string& input) {
+    PipedOptions options;
+    options.input = input;
+    return runPiped(options);
+}
+
+void expectCleanExit(const PipedRun& run) {
+    EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 0) << run.outcome.describe();
+    EXPECT_EQ(run.err, "");
+}
+
+struct ExactSession {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+class ExactTranscript : public ::testing::TestWithParam<ExactSession> {};
+
+TEST_P(ExactTranscript, WritesExactlyThis) {
+    const PipedRun run = play(GetParam().input);
+    expectCleanExit(run);
+    EXPECT_EQ(firstDifference(run.out, GetParam().expected), "");
+}
+
+void PrintTo(const ExactSession& session, std::ostream* out) { *out << session.name; }
+
+const std::string Start = startup() + cleared() + mainMenu() + Ask;
+
+INSTANTIATE_TEST_SUITE_P(
+    Piped, ExactTranscript,
+    ::testing::Values(
+        ExactSession{"QuitAtOnce", "q\n", Start + "Quitting?? Shlub...\n"},
+        ExactSession{"QuitInUpperCaseAfterBlankLines", "\n\n   \n\tQ\n", Start + "Quitting?? Shlub...\n"},
+        ExactSession{"InvalidAnswersAskAgainWithoutTheMenu", "x qq q. Q",
+                     Start + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask +
+                         "Quitting?? Shlub...\n"},
+        ExactSession{"StatsWithoutCharacter", "c q",
+                     Start + "View Stats Selected \n" + cleared() + "No Character Exists!\n" + KeyWait + cleared() +
+                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
+        ExactSession{"StatsOfUnrolledNamedCharacter", MakeBob + "c q",
+                     Start + madeBob() + mainMenu() + Ask + "View Stats Selected \n" + cleared() +
+                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() +
+                         Ask + "Quitting?? Shlub...\n"},
+        ExactSession{"DeleteDeclinedKeepsTheCharacter", MakeBob + "a n c q",
+                     Start + madeBob() + mainMenu() + Ask +
+                         "Character Already Exists, Do you wish to Delete (Y/N)?  "
+                         "Character remains intact, returning to main menu \n" +
+                         Ask + "View Stats Selected \n" + cleared() +
+                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() +
+                         Ask + "Quitting?? Shlub...\n"},
+        // Deleting does not clear the character: the empty name shows.
+        ExactSession{"DeletedAndNotRenamed", MakeBob + "a Y r y c q",
+                     Start + madeBob() + mainMenu() + Ask +
+                         "Character Already Exists, Do you wish to Delete (Y/N)?  Deleting Character... \n"
+                         "Character Creation Selected\n"
+                         "Armor already equipped!\nAlready equipped with that weapon!\n" +
+                         cleared() + creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() +
+                         mainMenu() + Ask + "View Stats Selected \n" + cleared() +
+                         stats("", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() + Ask +
+                         "Quitting?? Shlub...\n"},
+        ExactSession{"StayingInTheCreationMenu", "a r n r y q",
+                     Start + "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
+                         cleared() + creationMenu() + Ask + returnQuestion() + "\nStaying in the character creation menu.\n" +
+                         Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() + Ask +
+                         "Quitting?? Shlub...\n"},
+        ExactSession{"ShopAndFightNeedACharacter", "b d q",
+                     Start + "Purchase Equipment selected \n" + cleared() +
+                         "Are you buying equipment for a ghost? Go make a character!\n" + KeyWait + cleared() +
+                         mainMenu() + Ask + "Brawlarium!! Prepare for Battle!\n" + cleared() +
+                         "You don't have a character dude! Go make one.\n" + KeyWait + cleared() + mainMenu() + Ask +
+                         "Quitting?? Shlub...\n"},
+        ExactSession{"CombatMenuReturn", MakeBob + "d 2 0 rr R q",
+                     Start + madeBob() + mainMenu() + Ask + "Brawlarium!! Prepare for Battle!\n" + cleared() +
+                         combatMenu(1) + Ask + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask +
+                         "Invalid Choice!\n" + Ask + "Returning to Main Menu\n" + cleared() + mainMenu() + Ask +
+                         "Quitting?? Shlub...\n"},
+        ExactSession{"ShopRefusalsWithNoGold", MakeBob + "b a 2 b 1 x r",
+                     Start + madeBob() + mainMenu() + Ask + "Purchase Equipment selected \n" + cleared() +
+                         equipmentMenu() + Ask + "Purchase Weapon Selected\nBuy Weapon\n" + cleared() +
+                         "------LISTING WEAPONS-------\n"
+                         "[1] Bare Knuckles\t1d3 (20/x2)\t0g\n"
+                         "[2] Club\t\t1d6 (20/x2)\t5g\n"
+                         "[3] Dagger\t\t1d4 (19-20/x2)\t12.5g\n"
+                         "[4] Short Sword\t\t1d6 (19-20/x2)\t30g\n"
+                         "[5] Hand Axe\t\t1d6 (20/x3)\t55g\n"
+                         "[6] Mace\t\t1d8 (20/x2)\t80g\n"
+                         "[7] Spear\t\t1d8 (20/x3)\t110g\n"
+                         "[8] Longsword\t\t1d8 (19-20/x2)\t150g\n"
+                         "[9] Battle Axe\t\t1d10 (20/x3)\t200g\n"
+                         "[10] Warhammer\t\t1d12 (20/x3)\t260g\n"
+                         "[11] Flail of Thorns\t2d6 (20/x2)\t330g\n"
+                         "[12] Greatsword\t\t2d6 (19-20/x2)\t400g\n"
+                         "[13] Halberd\t\t1d12 (19-20/x3)\t480g\n"
+                         "[14] Dragon Cleaver\t2d8 (19-20/x3)\t560g\n"
+                         "[15] Starfall Blade\t2d10 (18-20/x3)\t650g\n"
+                         "[R] Return to the equipment menu.\n"
+                         "---END WEAPON LIST--------\n"
+                         "You are currently using Bare Knuckles\n"
+                         "You have 0 gold to spend.\n"
+                         "What weapon would you like to buy? You can't afford that, poor ass!\n"
+                         "Your equipped weapon is...\n" +
+                         BareKnuckles + KeyWait + cleared() + equipmentMenu() + Ask +
+                         "Purchase Armor selected \nBuy Armor\n" + cleared() +
+                         "------LISTING ARMOR-------\n"
+                         "[1] Rags\t\tAC: +0\tMax Dex: +8\t0g\n"
+                         "[2] Padded Tunic\tAC: +1\tMax Dex: +8\t2.5g\n"
+                         "[3] Leather Vest\tAC: +2\tMax Dex: +6\t10g\n"
+                         "[4] Studded Coat\tAC: +3\tMax Dex: +5\t20g\n"
+                         "[5] Hide Armor\t\tAC: +3\tMax Dex: +4\t35g\n"
+                         "[6] Chain Shirt\t\tAC: +4\tMax Dex: +4\t60g\n"
+                         "[7] Scale Mail\t\tAC: +4\tMax Dex: +3\t90g\n"
+                         "[8] Breastplate\t\tAC: +5\tMax Dex: +3\t130g\n"
+                         "[9] Banded Mail\t\tAC: +5\tMax Dex: +2\t180g\n"
+                         "[10] Splint Mail\tAC: +6\tMax Dex: +1\t240g\n"
+                         "[11] Half Plate\t\tAC: +6\tMax Dex: +2\t300g\n"
+                         "[12] Full Plate\t\tAC: +8\tMax Dex: +1\t380g\n"
+                         "[13] Mythril Plate\tAC: +9\tMax Dex: +1\t450g\n"
+                         "[R] Return to the equipment menu.\n"
+                         "---END ARMOR LIST--------\n"
+                         "You are currently using Rags\n"
+                         "You have 0 gold to spend.\n"
+                         "What armor would you like to buy? Armor already equipped!\n"
+                         "Your equipped armor is...\n" +
+                         Rags + "\n" + KeyWait + cleared() + equipmentMenu() + Ask + "Invalid Choice!\n" + Ask +
+                         "Returning to Main Menu\n" + cleared() + mainMenu() + Ask + "\n"}),
+    [](const ::testing::TestParamInfo<ExactSession>& info) { return std::string(info.param.name); });
+
+// The sample files shipped in data/ load, and their first entries are worn.
+TEST(PipedSession, QuitAtOnceWithTheSampleData) {
+    auto firstName = [](const char* file) {
+        const std::string text = readFile(sampleDataDirectory() + "/" + file);
+        return text.substr(0, text.find(';'));
+    };
+    PipedOptions options;
+    options.workingDirectory = sampleDataDirectory();
+    options.input = "q\n";
+    const PipedRun run = runPiped(options);
+    expectCleanExit(run);
+    EXPECT_EQ(firstDifference(run.out, "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\n"
+                                       "Loading Weapon List\nLoading Armor List\nSetting character weapon to " +
+                                           firstName("weaponlist.txt") + "\nSetting character armor to " +
+                                           firstName("armorlist.txt") + "\n" + cleared() + mainMenu() + Ask +
+                                           "Quitting?? Shlub...\n"),
+              "");
+}
+
+// Create, name in lower case, roll twice, return, view the statistics,
+// delete and create again: the rolled scores are open, everything else exact.
+TEST(PipedSession, CreateRollTwiceViewDeleteAndCreateAgain) {
+    const PipedRun run = play("a a bob b y n r y c a y a zed r y c q\n");
+    expectCleanExit(run);
+
+    Pattern expected;
+    expected.text(Start + "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
+                  cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
+                  "Character's Name is: Not Named\nChange Name to: Name Set to: Bob\n" + KeyWait + cleared() +
+                  creationMenu() + Ask + "Roll for Stats selected \n" + cleared());
+    for (const char* roll : {"1", "2"}) {
+        const std::string n = roll;
+        expected.text("Maximum Roll of 12 for all stats\nStrength: ")
+            .number("strength" + n, 8, 12)
+            .text("\nConstitution: ")
+            .number("constitution" + n, 8, 12)
+            .text("\nDexterity: ")
+            .number("dexterity" + n, 8, 12)
+            .text("\nRoll Again (Y/N)? ");
+    }
+    expected.text(cleared() + creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() +
+                  Ask + "View Stats Selected \n" + cleared() + "Name: Bob\nLevel: 1\nStrength: ")
+        .number("strength", 8, 12)
+        .text("\nDexterity: ")
+        .number("dexterity", 8, 12)
+        .text("\nConstitution: ")
+        .number("constitution", 8, 12)
+        .text("\nHP: ")
+        .number("hp", 9, 11)
+        .text("/")
+        .number("maxHp", 9, 11)
+        .text(std::string("\nExperience: 0\nGold: 0\n\nWeapon Used:\n") + BareKnuckles + "Armor Used:\n" + Rags + "\n" +
+              KeyWait + cleared() + mainMenu() + Ask +
+              "Character Already Exists, Do you wish to Delete (Y/N)?  Deleting Character... \n"
+              "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
+              cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
+              "Character's Name is: Not Named\nChange Name to: Name Set to: Zed\n" + KeyWait + cleared() +
+              creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() + Ask +
+              "View Stats Selected \n" + cleared() + stats("Zed", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait +
+              cleared() + mainMenu() + Ask + "Quitting?? Shlub...\n");
+
+    const Pattern::Match match = expected.match(run.out);
+    ASSERT_TRUE(match.ok) << match.why;
+    // The second roll stands, and the hit points follow its constitution.
+    EXPECT_EQ(match["strength"], match["strength2"]);
+    EXPECT_EQ(match["dexterity"], match["dexterity2"]);
+    EXPECT_EQ(match["constitution"], match["constitution2"]);
+    EXPECT_EQ(match["hp"], 10 + match["constitution2"] / 2 - 5);
+    EXPECT_EQ(match["maxHp"], match["hp"]);
+}
+
+// Input that ends at a question: the prompt's line is ended and the game
+// quits, with nothing else written.
+struct EndOfInput {
+    const char* name;
+    std::string input;
+    std::string lastWords;  // what the output ends with, before the final line end
+};
+
+void PrintTo(const EndOfInput& end, std::ostream* out) { *out << end.name; }
+
+class EndOfInputAt : public ::testing::TestWithParam<EndOfInput> {};
+
+TEST_P(EndOfInputAt, EndsThePromptLineAndQuits) {
+    const PipedRun run = play(GetParam().input);
+    expectCleanExit(run);
+    const std::string ending = GetParam().lastWords + "\n";
+    ASSERT_GE(run.out.size(), ending.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - ending.size()), ending) << "the output ends:\n"
+                                                                     << run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 400));
+    EXPECT_EQ(run.out.rfind(startup(), 0), 0u) << "the game did not start normally";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Piped, EndOfInputAt,
+    ::testing::Values(
+        EndOfInput{"MainMenu", "", mainMenu() + Ask},
+        EndOfInput{"MainMenuWithoutFinalLineEnd", "\n\n", mainMenu() + Ask},
+        EndOfInput{"MainMenuAfterInvalidAnswer", "x", "Invalid Choice!\n" + Ask},
+        EndOfInput{"CreationMenu", "a", creationMenu() + Ask},
+        EndOfInput{"ChangeName", "a a", "Character's Name is: Not Named\nChange Name to: "},
+        EndOfInput{"RollAgain", "a b", "\nRoll Again (Y/N)? "},
+        EndOfInput{"RollingAgain", "a b y", "\nRoll Again (Y/N)? "},
+        EndOfInput{"ReturnConfirmation", "a r", returnQuestion()},
+        EndOfInput{"DeleteConfirmation", MakeBob + "a", "Character Already Exists, Do you wish to Delete (Y/N)?  "},
+        EndOfInput{"EquipmentMenu", MakeBob + "b", equipmentMenu() + Ask},
+        EndOfInput{"BuyWeapon", MakeBob + "b a", "You have 0 gold to spend.\nWhat weapon would you like to buy? "},
+        EndOfInput{"BuyArmor", MakeBob + "b b", "You have 0 gold to spend.\nWhat armor would you like to buy? "},
+        EndOfInput{"CombatMenu", MakeBob + "d", combatMenu(1) + Ask},
+        EndOfInput{"CombatMenuAfterInvalidLevel", MakeBob + "d 5", "Invalid Choice!\n" + Ask}),
+    [](const ::testing::TestParamInfo<EndOfInput>& info) { return std::string(info.param.name); });
+
+// The tests' price lists, line by line, for making broken copies.
+std::vector<std::string> testLines(const char* file) {
+    return linesOf(std::string(file) == "weaponlist.txt" ? TestWeapons : TestArmors);
+}
+
+std::string joined(const std::vector<std::string>& lines, const char* lineEnd = "\n") {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + lineEnd;
+    }
+    return text;
+}
+
+// A data file: the tests' list with changes, none at all, or a directory
+// in its place.
+struct DataFile {
+    std::optional<std::string> contents;
+    bool directory = false;
+    static DataFile standard(const char* file) { return {joined(testLines(file))}; }
+    static DataFile missing() { return {std::nullopt}; }
+    static DataFile aDirectory() { return {std::nullopt, true}; }
+    static DataFile withLine(const char* file, std::size_t number, const std::string& line) {
+        std::vector<std::string> lines = testLines(file);
+        lines.at(number - 1) = line;
+        return {joined(lines)};
+    }
+    static DataFile firstLines(const char* file, std::size_t count) {
+        std::vector<std::string> lines = testLines(file);
+        lines.resize(count);
+        return {joined(lines)};
+    }
+};
+
+struct BadData {
+    const char* name;
+    DataFile weapons;
+    DataFile armors;
+    std::string message;  // the one line on standard error
+};
+
+void PrintTo(const BadData& data, std::ostream* out) { *out << data.name; }
+
+class RefusedDataFiles : public ::testing::TestWithParam<BadData> {};
+
+TEST_P(RefusedDataFiles, OneLineOnStandardErrorAndExitStatusOne) {
+    const BadData& data = GetParam();
+    const TempDirectory directory;
+    for (const auto& [name, file] : {std::pair{"weaponlist.txt", data.weapons}, std::pair{"armorlist.txt", data.armors}}) {
+        if (file.contents) {
+            directory.write(name, *file.contents);
+        } else if (file.directory) {
+            std::filesystem::create_directory(directory.file(name));
+        }
+    }
+    PipedOptions options;
+    options.workingDirectory = directory.path();
+    options.input = "q\n";
+    const PipedRun run = runPiped(options);
+    EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << run.outcome.describe();
+    EXPECT_EQ(run.err, data.message + "\n");
+    EXPECT_EQ(run.out.find("Main Menu"), std::string::npos) << "the game went on:\n" << run.out;
+}
+
+const std::string LongName(300 - std::string(";1;8;20;2;80").size(), 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Piped, RefusedDataFiles,
+    ::testing::Values(
+        BadData{"NoWeaponFile", DataFile::missing(), DataFile::standard("armorlist.txt"),
+                "weaponlist.txt: cannot open the file for reading"},
+        BadData{"NoArmorFile", DataFile::standard("weaponlist.txt"), DataFile::missing(),
+                "armorlist.txt: cannot open the file for reading"},
+        BadData{"ArmorFileIsADirectory", DataFile::standard("weaponlist.txt"), DataFile::aDirectory(),
+                "armorlist.txt: is a directory, not a file"},
+        BadData{"FourteenWeapons", DataFile::firstLines("weaponlist.txt", 14), DataFile::standard("armorlist.txt"),
+                "weaponlist.txt:15: missing line: 15 lines are needed"},
+        BadData{"EmptyWeaponFile", DataFile{std::string()}, DataFile::standard("armorlist.txt"),
+                "weaponlist.txt:1: missing line: 15 lines are needed"},
+        BadData{"TwelveArmors", DataFile::standard("weaponlist.txt"), DataFile::firstLines("armorlist.txt", 12),
+                "armorlist.txt:13: missing line: 13 lines are needed"},
+        BadData{"WeaponWithFiveFields", DataFile::withLine("weaponlist.txt", 4, "Short Sword;1;6;19;2"),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:4: the line has 5 fields, 6 are needed"},
+        BadData{"EmptyWeaponLine", DataFile::withLine("weaponlist.txt", 9, ""), DataFile::standard("armorlist.txt"),
+                "weaponlist.txt:9: the line has 0 fields, 6 are needed"},
+        BadData{"ArmorWithThreeFields", DataFile::standard("weaponlist.txt"),
+                DataFile::withLine("armorlist.txt", 2, "Padded Tunic;1;8"),
+                "armorlist.txt:2: the line has 3 fields, 4 are needed"},
+        BadData{"WeaponLineOf300Characters", DataFile::withLine("weaponlist.txt", 7, LongName + ";1;8;20;2;80"),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:7: the line is longer than 299 characters"},
+        BadData{"ArmorLineOf300Characters", DataFile::standard("weaponlist.txt"),
+                DataFile::withLine("armorlist.txt", 13, std::string(300 - 9, 'm') + ";9;1;450;"),
+                "armorlist.txt:13: the line is longer than 299 characters"},
+        BadData{"DieSizeZero", DataFile::withLine("weaponlist.txt", 3, "Dagger;1;0;19;2;12.5"),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:3: the die size is 0, it must be 1 or more"},
+        BadData{"NegativeDieSize", DataFile::withLine("weaponlist.txt", 15, "Starfall Blade;2;-4;18;3;650"),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:15: the die size is -4, it must be 1 or more"},
+        // The weapon file is read first; its fault is the one reported.
+        BadData{"BothBroken", DataFile::firstLines("weaponlist.txt", 3), DataFile::missing(),
+                "weaponlist.txt:4: missing line: 15 lines are needed"}),
+    [](const ::testing::TestParamInfo<BadData>& info) { return std::string(info.param.name); });
+
+// What the loader must still accept: a 299-character line, Windows line
+// ends, runs of separators and extra fields and lines.
+struct GoodData {
+    const char* name;
+    std::string weapons;
+    std::string armors;
+};
+
+void PrintTo(const GoodData& data, std::ostream* out) { *out << data.name; }
+
+class AcceptedDataFiles : public ::testing::TestWithParam<GoodData> {};
+
+TEST_P(AcceptedDataFiles, GameStarts) {
+    const TempDirectory directory;
+    directory.write("weaponlist.txt", GetParam().weapons);
+    directory.write("armorlist.txt", GetParam().armors);
+    PipedOptions options;
+    options.workingDirectory = directory.path();
+    options.input = "q\n";
+    const PipedRun run = runPiped(options);
+    expectCleanExit(run);
+    EXPECT_NE(run.out.find(mainMenu() + Ask + "Quitting?? Shlub...\n"), std::string::npos) << run.out;
+}
+
+std::vector<std::string> withExtraLine(std::vector<std::string> lines, const std::string& extra) {
+    lines.push_back(extra);
+    return lines;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Piped, AcceptedDataFiles,
+    ::testing::Values(
+        GoodData{"LineOf299Characters",
+                 *DataFile::withLine("weaponlist.txt", 7, LongName.substr(1) + ";1;8;20;2;80").contents,
+                 joined(testLines("armorlist.txt"))},
+        GoodData{"WindowsLineEnds", joined(testLines("weaponlist.txt"), "\r\n"),
+                 joined(testLines("armorlist.txt"), "\r\n")},
+        GoodData{"SeparatorRunsExtraFieldsAndLines",
+                 *DataFile::withLine("weaponlist.txt", 2, ";;Club;;1;6;;20;2;5;extra;").contents,
+                 joined(withExtraLine(testLines("armorlist.txt"), "not;an;armor"))}),
+    [](const ::testing::TestParamInfo<GoodData>& info) { return std::string(info.param.name); });
+
+// Output nobody reads any more, with input that never runs out: the game
+// must end at once, without a word on standard error, instead of looping.
+struct LostOutput {
+    const char* name;
+    bool fullDevice;
+    bool sigpipeIgnored;
+};
+
+void PrintTo(const LostOutput& lost, std::ostream* out) { *out << lost.name; }
+
+class OutputLost : public ::testing::TestWithParam<LostOutput> {};
+
+TEST_P(OutputLost, GameEndsQuietly) {
+    PipedOptions options;
+    options.input = "c\n";  // the statistics screen, over and over
+    options.repeatInput = true;
+    options.outputToFullDevice = GetParam().fullDevice;
+    options.closeOutputAfterLines = GetParam().fullDevice ? 0 : 5;
+    options.sigpipeIgnored = GetParam().sigpipeIgnored;
+    options.timeout = milliseconds{10000};
+    const PipedRun run = runPiped(options);
+    ASSERT_FALSE(run.outcome.timedOut) << "the game kept running";
+    EXPECT_LT(run.elapsed.count(), 5000);
+    EXPECT_EQ(run.err, "");
+    if (!GetParam().fullDevice && !GetParam().sigpipeIgnored) {
+        // As under `| head -n 5`: the write to the closed pipe ends it.
+        EXPECT_TRUE(run.outcome.signal == SIGPIPE || (run.outcome.exited && run.outcome.exitCode == 0))
+            << run.outcome.describe();
+    } else {
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 0) << run.outcome.describe();
+    }
+    if (!GetParam().fullDevice) {
+        EXPECT_EQ(run.out.rfind("Menu created\nEquipment Menu Created\n", 0), 0u) << run.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Piped, OutputLost,
+                         ::testing::Values(LostOutput{"ClosedPipe", false, false},
+                                           LostOutput{"ClosedPipeWithSigpipeIgnored", false, true},
+                                           LostOutput{"FullDisk", true, false}),
+                         [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,277 @@
+// The built game in a pseudo-terminal: the title and colour escapes, the
+// key wait, typed-ahead words, idle waits, signals at any moment and a
+// terminal handed back in the mode it was found in.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "support/process.h"
+#include "support/transcript.h"
+
+namespace e2e {
+namespace {
+
+using namespace screen;
+
+const std::string SaveAndSetTitle = "\x1b[22;0t\x1b]0;Brawlarium! Adventures inside the almighty Console.\a";
+const std::string RestoreTitle = "\x1b[23;0t";
+const std::string Normal = "\x1b[0m";
+const std::string Ask = "Your Choice: ";
+const std::string KeyWait = "Press any key to continue...\r\n";
+
+// Text as a terminal shows it: every line end arrives as "\r\n".
+std::string shown(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        if (c == '\n') {
+            result += '\r';
+        }
+        result += c;
+    }
+    return result;
+}
+
+std::unique_ptr<Session> startGame(const std::map<std::string, std::string>& environment = {}) {
+    LaunchOptions options;
+    options.environment = environment;
+    auto session = Session::inTerminal(options);
+    return session;
+}
+
+void expectModeRestored(const Session& session) {
+    std::string difference;
+    EXPECT_TRUE(sameMode(session.initialMode(), session.mode(), &difference)) << difference;
+}
+
+void expectEndsWith(const std::string& text, const std::string& ending) {
+    ASSERT_GE(text.size(), ending.size()) << text;
+    EXPECT_EQ(text.substr(text.size() - ending.size()), ending)
+        << "the output ends with: " << text.substr(text.size() - std::min<std::size_t>(text.size(), 80));
+}
+
+// Makes and names "Bob" (one key wait on the way) and comes back to the main menu.
+void makeBob(Session& game) {
+    ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+    game.send("a\r");
+    ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+    game.send("a\r");
+    ASSERT_TRUE(game.waitFor("Change Name to: ")) << game.tail();
+    game.send("bob\r");
+    ASSERT_TRUE(game.waitFor(KeyWait)) << game.tail();
+    ASSERT_TRUE(game.waitForCanonical(false)) << "no key wait began";
+    game.send("k");
+    ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+    game.send("r\r");
+    ASSERT_TRUE(game.waitFor("(Y/N)? ")) << game.tail();
+    game.send("y\r");
+    ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+}
+
+struct TerminalKind {
+    const char* name;
+    std::map<std::string, std::string> environment;
+    bool title;
+    bool colours;
+};
+
+void PrintTo(const TerminalKind& kind, std::ostream* out) { *out << kind.name; }
+
+class QuitInTerminal : public ::testing::TestWithParam<TerminalKind> {};
+
+// The whole of a session that quits at once, escapes and echo included.
+TEST_P(QuitInTerminal, WritesTheTitleAndColoursItShould) {
+    const TerminalKind& kind = GetParam();
+    auto game = startGame(kind.environment);
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    game->send("q\r");
+    const Outcome outcome = game->finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+
+    const std::string expected = (kind.title ? SaveAndSetTitle : "") + shown(startup() + cleared()) +
+                                 (kind.colours ? Normal : "") + shown(mainMenu()) + Ask + "q\r\n" +
+                                 "Quitting?? Shlub...\r\n" + (kind.title ? RestoreTitle : "");
+    EXPECT_EQ(firstDifference(game->output(), expected), "");
+    expectModeRestored(*game);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminal, QuitInTerminal,
+    ::testing::Values(TerminalKind{"Xterm", {}, true, true},
+                      TerminalKind{"NoColor", {{"NO_COLOR", "1"}}, true, false},
+                      TerminalKind{"EmptyNoColorIsUnset", {{"NO_COLOR", ""}}, true, true},
+                      TerminalKind{"DumbTerminal", {{"TERM", "dumb"}}, false, false},
+                      TerminalKind{"DumbTerminalWithNoColor", {{"TERM", "dumb"}, {"NO_COLOR", "1"}}, false, false}),
+    [](const ::testing::TestParamInfo<TerminalKind>& info) { return std::string(info.param.name); });
+
+// "c q" typed on one line: "c" opens the statistics, whose key wait must
+// take the next key press from the terminal and leave "q" for the next
+// question, which it then answers without anything new typed.
+TEST(Terminal, KeyWaitTakesOneKeyUnechoedAndLeavesTypedWordsForTheNextQuestion) {
+    auto game = startGame();
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    game->send("c q\r");
+    const auto stats = game->waitFor(KeyWait);
+    ASSERT_TRUE(stats) << game->tail();
+    EXPECT_EQ(*stats, "c q\r\n" + shown("View Stats Selected \n" + cleared() + "No Character Exists!\n") + KeyWait);
+
+    ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not switch to single keys";
+    EXPECT_EQ(game->mode().c_lflag & ECHO, 0u) << "the key wait echoes";
+    EXPECT_TRUE(game->staysQuiet(milliseconds{300})) << "the wait ended without a key press: " << game->tail();
+
+    game->send("z");
+    const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
+    ASSERT_TRUE(rest) << game->tail();
+    // Nothing echoed, and the typed-ahead "q" answered at once.
+    EXPECT_EQ(*rest, shown(cleared()) + Normal + shown(mainMenu()) + Ask + "Quitting?? Shlub...\r\n");
+    const Outcome outcome = game->finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    EXPECT_EQ(game->output().substr(game->cursor()), RestoreTitle);
+    expectModeRestored(*game);
+}
+
+// Answers from a pipe, the game in a terminal: the key wait reads the
+// terminal and leaves the piped words alone.
+TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
+    LaunchOptions options;
+    options.shellCommand = "printf 'c q\\n' | \"$GAME\"";
+    auto game = Session::inTerminal(options);
+    ASSERT_TRUE(game->waitFor("No Character Exists!\r\n" + KeyWait)) << game->tail();
+    ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not take the terminal";
+    EXPECT_TRUE(game->staysQuiet(milliseconds{300})) << "the wait ended without a key press: " << game->tail();
+    game->send("z");
+    const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
+    ASSERT_TRUE(rest) << game->tail();
+    EXPECT_EQ(*rest, shown(cleared()) + Normal + shown(mainMenu()) + Ask + "Quitting?? Shlub...\r\n");
+    const Outcome outcome = game->finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    expectModeRestored(*game);
+}
+
+// An arrow key sends three bytes; all of them are one key press.
+TEST(Terminal, ArrowKeyIsOneKeyPress) {
+    auto game = startGame();
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    game->send("c\r");
+    ASSERT_TRUE(game->waitFor(KeyWait)) << game->tail();
+    ASSERT_TRUE(game->waitForCanonical(false));
+    game->send("\x1b[A");
+    const auto menu = game->waitFor(Ask);
+    ASSERT_TRUE(menu) << game->tail();
+    EXPECT_EQ(*menu, shown(cleared()) + Normal + shown(mainMenu()) + Ask);
+    ASSERT_TRUE(game->waitForCanonical(true));
+    // Left-over bytes of the sequence would turn this answer into "[Aq".
+    game->send("q\r");
+    const auto quit = game->waitFor("\r\n", milliseconds{5000});
+    ASSERT_TRUE(quit) << game->tail();
+    EXPECT_EQ(*quit, "q\r\n");
+    EXPECT_TRUE(game->waitFor("Quitting?? Shlub...\r\n")) << game->tail();
+    EXPECT_TRUE(game->finish().exited);
+    expectModeRestored(*game);
+}
+
+// A question and a key wait block without using the processor.
+TEST(Terminal, IdleWaitsUseNoProcessor) {
+    auto game = startGame();
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    long before = game->cpuTicks();
+    EXPECT_TRUE(game->staysQuiet(milliseconds{1000}));
+    EXPECT_LE(game->cpuTicks() - before, 5) << "busy at a question";
+
+    game->send("c\r");
+    ASSERT_TRUE(game->waitFor(KeyWait)) << game->tail();
+    ASSERT_TRUE(game->waitForCanonical(false));
+    before = game->cpuTicks();
+    EXPECT_TRUE(game->staysQuiet(milliseconds{1000}));
+    EXPECT_LE(game->cpuTicks() - before, 5) << "busy in a key wait";
+
+    game->send(" ");
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    game->send("q\r");
+    EXPECT_TRUE(game->finish().exited);
+}
+
+// Where the game is when the signal comes.
+enum class Moment { Question, KeyWait, FightPause };
+
+struct SignalCase {
+    const char* name;
+    int signal;
+    Moment moment;
+    bool typed;  // Ctrl-C typed at the terminal instead of kill()
+};
+
+void PrintTo(const SignalCase& when, std::ostream* out) { *out << when.name; }
+
+class SignalInTerminal : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(SignalInTerminal, RestoresTheTerminalAndDiesOfTheSameSignal) {
+    const SignalCase& when = GetParam();
+    auto game = startGame();
+    switch (when.moment) {
+    case Moment::Question:
+        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+        break;
+    case Moment::KeyWait:
+        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+        game->send("c\r");
+        ASSERT_TRUE(game->waitFor(KeyWait)) << game->tail();
+        ASSERT_TRUE(game->waitForCanonical(false)) << "no key wait began";
+        break;
+    case Moment::FightPause:
+        makeBob(*game);
+        if (HasFatalFailure()) {
+            return;
+        }
+        game->send("d\r");
+        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+        game->send("1\r");
+        // A level-1 fight with unrolled characters lasts at least three
+        // rounds: the first pause always comes.
+        ASSERT_TRUE(game->waitFor("Round 1 - Bob vs. Level 1 Monster!")) << game->tail();
+        ASSERT_TRUE(game->waitForCanonical(false)) << "no pause began: " << game->tail();
+        break;
+    }
+    if (when.typed) {
+        game->send("\x03");
+    } else {
+        game->signal(when.signal);
+    }
+    const Outcome outcome = game->finish();
+    EXPECT_EQ(outcome.signal, when.signal) << outcome.describe();
+    expectEndsWith(game->output(), Normal + RestoreTitle);
+    expectModeRestored(*game);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminal, SignalInTerminal,
+    ::testing::Values(SignalCase{"SigintAtQuestion", SIGINT, Moment::Question, false},
+                      SignalCase{"SigtermAtQuestion", SIGTERM, Moment::Question, false},
+                      SignalCase{"SighupAtQuestion", SIGHUP, Moment::Question, false},
+                      SignalCase{"CtrlCAtQuestion", SIGINT, Moment::Question, true},
+                      SignalCase{"SigintInKeyWait", SIGINT, Moment::KeyWait, false},
+                      SignalCase{"SigtermInKeyWait", SIGTERM, Moment::KeyWait, false},
+                      SignalCase{"SighupInKeyWait", SIGHUP, Moment::KeyWait, false},
+                      SignalCase{"CtrlCInKeyWait", SIGINT, Moment::KeyWait, true},
+                      SignalCase{"SigintInFightPause", SIGINT, Moment::FightPause, false},
+                      SignalCase{"SigtermInFightPause", SIGTERM, Moment::FightPause, false},
+                      SignalCase{"SighupInFightPause", SIGHUP, Moment::FightPause, false},
+                      SignalCase{"CtrlCInFightPause", SIGINT, Moment::FightPause, true}),
+    [](const ::testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+
+// `brawlarium | head -n 5` typed at a shell prompt: the game's input is the
+// terminal, and the pipeline must return once head has its five lines, even
+// when head only reads after the game has begun to wait at its first
+// question (the short sleep makes sure of that).
+TEST(Terminal, PipedIntoHeadReturnsAtOnce) {
+    LaunchOptions options;
+    options.shellCommand = "\"$GAME\" | { sleep 0.3; head -n 5; }";
+    auto shell = Session::inTerminal(options);
+    const Outcome outcome = shell->finish(milliseconds{5000});
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    EXPECT_EQ(withPlainLineEnds(shell->output()),
+              "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\nLoading Weapon List\n");
+    expectModeRestored(*shell);
+}
+
+}  // namespace
+}  // namespace e2e

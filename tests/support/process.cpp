@@ -1,0 +1,614 @@
+// Child processes for the end-to-end tests: fork and exec over pipes or in a
+// pseudo-terminal, with every read and wait bounded by a deadline.
+#include "support/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Variables of the test's own environment that the game may see: where
+// programs are, and how the sanitizers of an instrumented build behave.
+constexpr const char* PassedThrough[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
+
+// A write to a game that has already ended must fail with EPIPE instead of
+// killing the test.
+void ignoreSigpipeInTests() {
+    static const bool done = [] {
+        std::signal(SIGPIPE, SIG_IGN);
+        return true;
+    }();
+    (void)done;
+}
+
+int remainingMilliseconds(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0) {
+        close(fd);
+        fd = -1;
+    }
+}
+
+void makePipe(int fds[2]) {
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
+    }
+}
+
+// Everything execve needs, prepared before fork so that the child only makes
+// async-signal-safe calls.
+class ExecPlan {
+public:
+    ExecPlan(const LaunchOptions& options, bool terminal) : binary(gameBinary()), directory(options.workingDirectory) {
+        std::map<std::string, std::string> variables;
+        for (const char* name : PassedThrough) {
+            if (const char* value = std::getenv(name)) {
+                variables[name] = value;
+            }
+        }
+        if (variables.count("PATH") == 0) {
+            variables["PATH"] = "/usr/bin:/bin";
+        }
+        if (terminal) {
+            variables["TERM"] = "xterm";
+        }
+        if (options.pauseMilliseconds) {
+            variables["LD_PRELOAD"] = pauseShimLibrary();
+            variables["PAUSE_SHIM_MS"] = std::to_string(*options.pauseMilliseconds);
+            if (!options.pauseLog.empty()) {
+                variables["PAUSE_SHIM_LOG"] = options.pauseLog;
+            }
+            // An instrumented game wants its sanitizer runtime loaded first;
+            // the shim only replaces the sleep calls, so that order does not
+            // matter here.
+            std::string& asan = variables["ASAN_OPTIONS"];
+            asan += asan.empty() ? "verify_asan_link_order=0" : ":verify_asan_link_order=0";
+        }
+        for (const auto& [name, value] : options.environment) {
+            variables[name] = value;
+        }
+        if (!options.shellCommand.empty()) {
+            variables["GAME"] = binary;
+            program = "/bin/sh";
+            arguments = {program, "-c", options.shellCommand};
+        } else {
+            program = binary;
+            arguments = {binary};
+        }
+        for (const auto& [name, value] : variables) {
+            entries.push_back(name + "=" + value);
+        }
+        for (std::string& entry : entries) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+    }
+
+    // In the child, after the standard streams are in place.
+    [[noreturn]] void exec(bool sigpipeIgnored) {
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        sigemptyset(&standard.sa_mask);
+        for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD, SIGTSTP, SIGTTIN, SIGTTOU}) {
+            sigaction(number, &standard, nullptr);
+        }
+        if (sigpipeIgnored) {
+            struct sigaction ignore = standard;
+            ignore.sa_handler = SIG_IGN;
+            sigaction(SIGPIPE, &ignore, nullptr);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (chdir(directory.c_str()) != 0) {
+            _exit(126);
+        }
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+
+private:
+    std::string binary;
+    std::string directory;
+    std::string program;
+    std::vector<std::string> arguments;
+    std::vector<std::string> entries;
+    std::vector<char*> envp;
+    std::vector<char*> argv;
+};
+
+Outcome outcomeOf(int status) {
+    Outcome outcome;
+    if (WIFEXITED(status)) {
+        outcome.exited = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.signal = WTERMSIG(status);
+    }
+    return outcome;
+}
+
+// The child leads a session and process group of its own; whatever it
+// started (in a shell pipeline) goes with it.
+void killAll(pid_t child) {
+    kill(-child, SIGKILL);
+    kill(child, SIGKILL);
+}
+
+// Waits for the child until the deadline, then kills it.
+Outcome reap(pid_t child, Clock::time_point deadline) {
+    int status = 0;
+    for (;;) {
+        const pid_t got = waitpid(child, &status, WNOHANG);
+        if (got == child) {
+            return outcomeOf(status);
+        }
+        if (got < 0 && errno != EINTR) {
+            Outcome lost;
+            lost.timedOut = true;
+            return lost;
+        }
+        if (Clock::now() >= deadline) {
+            killAll(child);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            Outcome outcome;
+            outcome.timedOut = true;
+            return outcome;
+        }
+        std::this_thread::sleep_for(milliseconds{2});
+    }
+}
+
+// Reads what one descriptor has; false at its end (or on an error).
+bool readAvailable(int fd, std::string& into) {
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            into.append(buffer, static_cast<std::size_t>(got));
+            return true;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        // 0 at the end of a pipe; EIO from a terminal whose other side is
+        // closed for good.
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string gameBinary() { return BRAWLARIUM_GAME_BINARY; }
+std::string sampleDataDirectory() { return BRAWLARIUM_DATA_DIR; }
+std::string pauseShimLibrary() { return BRAWLARIUM_PAUSE_SHIM; }
+
+TempDirectory::TempDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/brawlarium-e2e-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
+    }
+    root = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+
+void TempDirectory::write(const std::string& name, std::string_view contents) const {
+    std::ofstream file(this->file(name), std::ios::binary);
+    file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (!file) {
+        throw std::runtime_error("cannot write " + this->file(name));
+    }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+std::string Outcome::describe() const {
+    if (timedOut) {
+        return "still running at the deadline (killed)";
+    }
+    if (exited) {
+        return "exit code " + std::to_string(exitCode);
+    }
+    return "killed by signal " + std::to_string(signal) + " (" + strsignal(signal) + ")";
+}
+
+PipedRun runPiped(const PipedOptions& options) {
+    ignoreSigpipeInTests();
+    ExecPlan plan(options, false);
+    int in[2];
+    int out[2] = {-1, -1};
+    int err[2];
+    makePipe(in);
+    makePipe(err);
+    if (options.outputToFullDevice) {
+        out[1] = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        if (out[1] < 0) {
+            throw std::runtime_error("cannot open /dev/full");
+        }
+    } else {
+        makePipe(out);
+    }
+
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+    }
+    if (child == 0) {
+        setsid();
+        dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        plan.exec(options.sigpipeIgnored);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    int inputFd = in[1];
+    int outputFd = out[0];
+    int errorFd = err[0];
+    fcntl(inputFd, F_SETFL, O_NONBLOCK);
+
+    const auto deadline = start + options.timeout;
+    PipedRun run;
+    std::size_t fed = 0;
+    if (options.input.empty()) {
+        closeFd(inputFd);
+    }
+    std::optional<Outcome> outcome;
+    while (!outcome || outputFd >= 0 || errorFd >= 0) {
+        if (Clock::now() >= deadline) {
+            break;
+        }
+        pollfd waiting[3];
+        nfds_t count = 0;
+        if (outputFd >= 0) {
+            waiting[count++] = {outputFd, POLLIN, 0};
+        }
+        if (errorFd >= 0) {
+            waiting[count++] = {errorFd, POLLIN, 0};
+        }
+        if (inputFd >= 0) {
+            waiting[count++] = {inputFd, POLLOUT, 0};
+        }
+        // Short waits: the child's end is noticed by waitpid below, even
+        // if something else still held its pipes.
+        poll(waiting, count, std::min(remainingMilliseconds(deadline), 20));
+        for (nfds_t i = 0; i < count; ++i) {
+            const pollfd& ready = waiting[i];
+            if (ready.revents == 0) {
+                continue;
+            }
+            if (ready.fd == outputFd) {
+                if (!readAvailable(outputFd, run.out)) {
+                    closeFd(outputFd);
+                } else if (options.closeOutputAfterLines > 0) {
+                    std::size_t lines = 0;
+                    for (char c : run.out) {
+                        lines += c == '\n' ? 1 : 0;
+                    }
+                    if (lines >= static_cast<std::size_t>(options.closeOutputAfterLines)) {
+                        closeFd(outputFd);
+                    }
+                }
+            } else if (ready.fd == errorFd) {
+                if (!readAvailable(errorFd, run.err)) {
+                    closeFd(errorFd);
+                }
+            } else if (ready.fd == inputFd) {
+                const std::string& input = options.input;
+                const ssize_t wrote = write(inputFd, input.data() + fed, input.size() - fed);
+                if (wrote > 0) {
+                    fed += static_cast<std::size_t>(wrote);
+                    if (fed == input.size()) {
+                        if (options.repeatInput) {
+                            fed = 0;
+                        } else {
+                            closeFd(inputFd);
+                        }
+                    }
+                } else if (wrote < 0 && errno != EAGAIN && errno != EINTR) {
+                    closeFd(inputFd);  // the game no longer reads
+                }
+            }
+        }
+        if (!outcome) {
+            int status = 0;
+            if (waitpid(child, &status, WNOHANG) == child) {
+                outcome = outcomeOf(status);
+                closeFd(inputFd);
+            }
+        }
+    }
+    closeFd(inputFd);
+    closeFd(outputFd);
+    closeFd(errorFd);
+    run.outcome = outcome ? *outcome : reap(child, Clock::now());
+    run.elapsed = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+    return run;
+}
+
+std::unique_ptr<Session> Session::inTerminal(const LaunchOptions& options) {
+    ignoreSigpipeInTests();
+    ExecPlan plan(options, true);
+    std::unique_ptr<Session> session(new Session);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 80;
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, &size);
+    if (child < 0) {
+        throw std::runtime_error(std::string("forkpty: ") + std::strerror(errno));
+    }
+    if (child == 0) {
+        plan.exec(false);
+    }
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    session->child = child;
+    session->terminal = true;
+    session->inputFd = master;
+    session->outputFd = master;
+    // The master and the slave share one mode: this is the game's terminal.
+    tcgetattr(master, &session->startMode);
+    return session;
+}
+
+std::unique_ptr<Session> Session::overPipes(const LaunchOptions& options) {
+    ignoreSigpipeInTests();
+    ExecPlan plan(options, false);
+    int in[2];
+    int out[2];
+    int err[2];
+    makePipe(in);
+    makePipe(out);
+    makePipe(err);
+    const pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+    }
+    if (child == 0) {
+        setsid();
+        dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        plan.exec(false);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    std::unique_ptr<Session> session(new Session);
+    session->child = child;
+    session->inputFd = in[1];
+    session->outputFd = out[0];
+    session->errorFd = err[0];
+    return session;
+}
+
+Session::~Session() {
+    if (!ended && child > 0) {
+        killAll(child);
+        reap(child, Clock::now() + milliseconds{5000});
+    }
+    if (inputFd != outputFd) {
+        closeFd(inputFd);
+    }
+    closeFd(outputFd);
+    closeFd(errorFd);
+}
+
+void Session::send(std::string_view bytes) {
+    const auto deadline = Clock::now() + milliseconds{5000};
+    while (!bytes.empty() && inputFd >= 0) {
+        const ssize_t wrote = write(inputFd, bytes.data(), bytes.size());
+        if (wrote > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(wrote));
+            continue;
+        }
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote < 0 && errno == EAGAIN && Clock::now() < deadline) {
+            pump(Clock::now() + milliseconds{5});
+            continue;
+        }
+        return;  // the game is gone
+    }
+}
+
+void Session::signal(int signalNumber) { kill(child, signalNumber); }
+
+bool Session::pump(Clock::time_point deadline) {
+    if (outputEnded && errorFd < 0) {
+        return false;
+    }
+    pollfd waiting[2];
+    nfds_t count = 0;
+    if (!outputEnded) {
+        waiting[count++] = {outputFd, POLLIN, 0};
+    }
+    if (errorFd >= 0) {
+        waiting[count++] = {errorFd, POLLIN, 0};
+    }
+    const int ready = poll(waiting, count, remainingMilliseconds(deadline));
+    if (ready <= 0) {
+        return true;
+    }
+    for (nfds_t i = 0; i < count; ++i) {
+        if (waiting[i].revents == 0) {
+            continue;
+        }
+        if (waiting[i].fd == errorFd) {
+            if (!readAvailable(errorFd, writtenToError)) {
+                closeFd(errorFd);
+            }
+        } else if (!readAvailable(outputFd, written)) {
+            outputEnded = true;
+        }
+    }
+    return !(outputEnded && errorFd < 0);
+}
+
+std::optional<std::string> Session::waitFor(std::string_view marker, milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const std::size_t found = written.find(marker, readPosition);
+        if (found != std::string::npos) {
+            const std::size_t end = found + marker.size();
+            std::string text = written.substr(readPosition, end - readPosition);
+            readPosition = end;
+            return text;
+        }
+        if (Clock::now() >= deadline || !pump(deadline)) {
+            // One last look: the marker may have come with the last read.
+            if (written.find(marker, readPosition) == std::string::npos) {
+                return std::nullopt;
+            }
+        }
+    }
+}
+
+bool Session::staysQuiet(milliseconds duration) {
+    const std::size_t before = written.size() + writtenToError.size();
+    const auto deadline = Clock::now() + duration;
+    while (Clock::now() < deadline && pump(deadline)) {
+    }
+    return written.size() + writtenToError.size() == before;
+}
+
+std::string Session::tail(std::size_t count) const {
+    return written.size() <= count ? written : written.substr(written.size() - count);
+}
+
+termios Session::mode() const {
+    termios current{};
+    tcgetattr(outputFd, &current);
+    return current;
+}
+
+bool Session::waitForCanonical(bool on, milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const bool canonical = (mode().c_lflag & ICANON) != 0;
+        if (canonical == on) {
+            return true;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        pump(std::min(deadline, Clock::now() + milliseconds{1}));
+    }
+}
+
+long Session::cpuTicks() const {
+    const std::string stat = readFile("/proc/" + std::to_string(child) + "/stat");
+    // The fields after the command name, which is in parentheses and may
+    // contain anything: state is field 3, utime 14 and stime 15.
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    long ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14 || number == 15) {
+            ticks += std::stol(field);
+        }
+    }
+    return ticks;
+}
+
+Outcome Session::finish(milliseconds timeout) {
+    if (ended) {
+        return *ended;
+    }
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline && pump(deadline)) {
+    }
+    ended = reap(child, deadline);
+    // A terminal keeps what the game wrote last until it is read.
+    if (!ended->timedOut) {
+        while (pump(Clock::now() + milliseconds{50})) {
+            if (Clock::now() >= deadline + milliseconds{1000}) {
+                break;
+            }
+        }
+    }
+    return *ended;
+}
+
+bool sameMode(const termios& a, const termios& b, std::string* difference) {
+    std::ostringstream why;
+    auto compare = [&why](const char* what, unsigned long left, unsigned long right) {
+        if (left != right) {
+            why << what << ": " << std::hex << left << " vs " << right << std::dec << "; ";
+        }
+    };
+    compare("c_iflag", a.c_iflag, b.c_iflag);
+    compare("c_oflag", a.c_oflag, b.c_oflag);
+    compare("c_cflag", a.c_cflag, b.c_cflag);
+    compare("c_lflag", a.c_lflag, b.c_lflag);
+    for (int i = 0; i < NCCS; ++i) {
+        const std::string name = "c_cc[" + std::to_string(i) + "]";
+        compare(name.c_str(), a.c_cc[i], b.c_cc[i]);
+    }
+    compare("input speed", cfgetispeed(&a), cfgetispeed(&b));
+    compare("output speed", cfgetospeed(&a), cfgetospeed(&b));
+    if (difference != nullptr) {
+        *difference = why.str();
+    }
+    return why.str().empty();
+}
+
+std::string withPlainLineEnds(std::string_view text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        plain.push_back(text[i]);
+    }
+    return plain;
+}
+
+}  // namespace e2e

@@ -1,0 +1,353 @@
+// Screens, open-number transcripts and the fight reader.
+#include "support/transcript.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace e2e {
+
+namespace screen {
+
+std::string cleared() { return std::string(50, '\n'); }
+
+std::string startup() {
+    return "Menu created\n"
+           "Equipment Menu Created\n"
+           "Combat Menu Created\n"
+           "Character Created\n"
+           "Loading Weapon List\n"
+           "Loading Armor List\n"
+           "Setting character weapon to Bare Knuckles\n"
+           "Setting character armor to Rags\n";
+}
+
+std::string mainMenu() {
+    return "-------Main Menu-------\n"
+           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
+           "A. Create Character\n"
+           "B. Purchase Equipment\n"
+           "C. View Stats\n"
+           "D. Fight in the Brawlarium!! \n"
+           "Q. Quit\n"
+           "-----------------------\n";
+}
+
+std::string creationMenu() {
+    return "----Character Creation Menu----\n"
+           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
+           "A. Name Character\n"
+           "B. Roll for Stats\n"
+           "R. Return to the Main Menu\n"
+           "--------------------------------\n";
+}
+
+std::string equipmentMenu() {
+    return "----PURCHASE EQUIPMENT MENU----\n"
+           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
+           "A. Purchase A Weapon\n"
+           "B. Purchase Armor\n"
+           "R. Return to the Main Menu\n"
+           "-------------------------------\n";
+}
+
+std::string combatMenu(int highest) {
+    std::string text = "--------COMBAT MENU---------\nPLEASE CHOOSE THE LEVEL OF YOUR OPPONENT\n";
+    for (int level = 1; level <= highest && level <= 20; ++level) {
+        text += "[" + std::to_string(level) + "] Level " + std::to_string(level) + "\n";
+    }
+    return text + "[R] Return to Main Menu\n----------------------------\n";
+}
+
+std::string returnQuestion() {
+    return "Returning to the menu will set your character.\n"
+           "After this point, you will not be able to set\n"
+           "the name or roll for stats without deleting!\n"
+           "Do you still want to return to the main menu (Y/N)? ";
+}
+
+std::string stats(const std::string& name, int strength, int dexterity, int constitution, int hitPoints,
+                  int experience, const std::string& gold, const std::string& weaponLine,
+                  const std::string& armorLine) {
+    std::ostringstream text;
+    text << "Name: " << name << "\nLevel: 1\nStrength: " << strength << "\nDexterity: " << dexterity
+         << "\nConstitution: " << constitution << "\nHP: " << hitPoints << "/" << hitPoints
+         << "\nExperience: " << experience << "\nGold: " << gold << "\n\nWeapon Used:\n"
+         << weaponLine << "Armor Used:\n"
+         << armorLine << "\n";
+    return text.str();
+}
+
+std::string levelOneMonster() {
+    return std::string("Character Created\n"
+                       "Setting character armor to Rags\n"
+                       "Setting character weapon to Bare Knuckles\n"
+                       "Name Set to: Monster\n") +
+           BareKnuckles + Rags + cleared();
+}
+
+}  // namespace screen
+
+namespace {
+
+// Shows where two texts part, with a little of each around that place.
+std::string describeDifference(std::string_view actual, std::size_t at, std::string_view expected) {
+    auto visible = [](std::string_view text) {
+        std::string shown;
+        for (char c : text) {
+            if (c == '\n') {
+                shown += "\\n";
+            } else if (c == '\r') {
+                shown += "\\r";
+            } else if (c == '\x1b') {
+                shown += "\\e";
+            } else {
+                shown += c;
+            }
+        }
+        return shown;
+    };
+    const std::size_t from = at > 80 ? at - 80 : 0;
+    std::ostringstream why;
+    why << "at offset " << at << " after \"" << visible(actual.substr(from, at - from)) << "\": expected \""
+        << visible(expected.substr(0, 120)) << "\", found \"" << visible(actual.substr(at, 120)) << "\"";
+    return why.str();
+}
+
+}  // namespace
+
+std::string firstDifference(std::string_view actual, std::string_view expected) {
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
+        ++at;
+    }
+    if (at == actual.size() && at == expected.size()) {
+        return "";
+    }
+    return describeDifference(actual, at, expected.substr(at));
+}
+
+namespace {
+
+// A cursor over the text being checked.
+class Reader {
+public:
+    explicit Reader(std::string_view text) : text(text) {}
+
+    bool literal(std::string_view expected) {
+        if (text.substr(position, expected.size()) != expected) {
+            return false;
+        }
+        position += expected.size();
+        return true;
+    }
+    bool startsWith(std::string_view expected) const { return text.substr(position, expected.size()) == expected; }
+    bool integer(int& value) {
+        std::size_t at = position;
+        const bool negative = at < text.size() && text[at] == '-';
+        if (negative) {
+            ++at;
+        }
+        const std::size_t digitsStart = at;
+        long long magnitude = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - digitsStart < 10) {
+            magnitude = magnitude * 10 + (text[at] - '0');
+            ++at;
+        }
+        if (at == digitsStart) {
+            return false;
+        }
+        value = static_cast<int>(negative ? -magnitude : magnitude);
+        position = at;
+        return true;
+    }
+    std::string failure(std::string_view expected) const { return describeDifference(text, position, expected); }
+    std::size_t offset() const { return position; }
+    bool atEnd() const { return position == text.size(); }
+
+private:
+    std::string_view text;
+    std::size_t position = 0;
+};
+
+constexpr const char* ResetColour = "\x1b[0m";
+
+struct Side {
+    std::string name;
+    std::string weapon;
+    const char* hitColour;
+    const char* missColour;
+};
+
+}  // namespace
+
+Pattern& Pattern::text(std::string_view literal) {
+    if (!pieces.empty() && pieces.back().name.empty()) {
+        pieces.back().literal += literal;
+    } else {
+        pieces.push_back(Piece{std::string(literal), "", 0, 0});
+    }
+    return *this;
+}
+
+Pattern& Pattern::number(const std::string& name, int low, int high) {
+    pieces.push_back(Piece{"", name, low, high});
+    return *this;
+}
+
+Pattern::Match Pattern::match(std::string_view actual) const {
+    Match result;
+    Reader reader(actual);
+    for (const Piece& piece : pieces) {
+        if (piece.name.empty()) {
+            if (!reader.literal(piece.literal)) {
+                result.why = reader.failure(piece.literal);
+                return result;
+            }
+            continue;
+        }
+        int value = 0;
+        const std::string wanted = "<" + piece.name + ": " + std::to_string(piece.low) + " to " +
+                                   std::to_string(piece.high) + ">";
+        if (!reader.integer(value) || value < piece.low || value > piece.high) {
+            result.why = reader.failure(wanted);
+            return result;
+        }
+        result.values[piece.name] = value;
+    }
+    if (!reader.atEnd()) {
+        result.why = reader.failure("<the end of the output>");
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+FightReport readFight(std::string_view text, const FightSetup& setup) {
+    FightReport report;
+    Reader reader(text);
+    const Side player{setup.player, setup.playerWeapon, "\x1b[92m", "\x1b[32m"};
+    const Side monster{"Monster", setup.monsterWeapon, "\x1b[91m", "\x1b[31m"};
+    int playerHitPoints = setup.playerHitPoints;
+    std::optional<int> monsterHitPoints = setup.monsterHitPoints;
+
+    auto fail = [&report, &reader](std::string_view expected) {
+        report.why = "round " + std::to_string(report.rounds) + ": " + reader.failure(expected);
+        return report;
+    };
+
+    // One strike; sets `killed` when the defender's hit points reach 0.
+    // Returns false (with report.why set) when the text is not a strike.
+    auto strike = [&](bool byPlayer, bool opening, bool& killed) {
+        const Side& attacker = byPlayer ? player : monster;
+        const Side& defender = byPlayer ? monster : player;
+        std::string miss;
+        if (byPlayer) {
+            miss = opening ? attacker.name + " attacks with " + attacker.weapon + ", but misses and\nlooks like a total ass.\n"
+                           : attacker.name + " yells like a barbarian, attacking with\n" + attacker.weapon +
+                                 ", but trips on a rock and starts to cry.\n";
+        } else {
+            miss = opening ? attacker.name + " flails wildly with " + attacker.weapon + ",\nthe weapon flies in the air.\n"
+                           : attacker.name + " hits himself in the head with " + attacker.weapon + ".\nWhat a Noob!\n";
+        }
+        const std::string missText = (setup.colours ? std::string(attacker.missColour) : std::string()) + miss;
+        if (reader.literal(missText)) {
+            ++(byPlayer ? report.playerMisses : report.monsterMisses);
+            killed = false;
+            return true;
+        }
+        const std::string hitStart = (setup.colours ? std::string(attacker.hitColour) : std::string()) + attacker.name;
+        if (!reader.literal(hitStart)) {
+            fail(missText + "  or  " + hitStart + " deals ...");
+            return false;
+        }
+        if (!reader.literal(" deals a major blow with ") && !reader.literal(" deals a CRITICAL STRIKE with ")) {
+            fail(" deals a major blow with  or  deals a CRITICAL STRIKE with ");
+            return false;
+        }
+        int damage = 0;
+        int left = 0;
+        if (!reader.literal(attacker.weapon + ",\nhitting for ") || !reader.integer(damage) ||
+            !reader.literal(" damage!\n" + defender.name + " has ") || !reader.integer(left) ||
+            !reader.literal("HP remaining!\n")) {
+            fail(attacker.weapon + ",\nhitting for <n> damage!\n" + defender.name + " has <n>HP remaining!\n");
+            return false;
+        }
+        ++(byPlayer ? report.playerHits : report.monsterHits);
+        const std::optional<int> before = byPlayer ? monsterHitPoints : std::optional<int>(playerHitPoints);
+        if (before && left != std::max(*before - damage, 0)) {
+            report.why = "round " + std::to_string(report.rounds) + ": " + defender.name + " had " +
+                         std::to_string(*before) + " hit points, took " + std::to_string(damage) +
+                         " damage and shows " + std::to_string(left);
+            return false;
+        }
+        if (byPlayer) {
+            monsterHitPoints = left;
+        } else {
+            playerHitPoints = left;
+        }
+        killed = left == 0;
+        if (killed && !reader.literal(defender.name + " Died.\n")) {
+            fail(defender.name + " Died.\n");
+            return false;
+        }
+        return true;
+    };
+
+    if (!reader.literal(screen::Separator)) {
+        return fail(screen::Separator);
+    }
+    bool playerOpens = false;
+    for (;;) {
+        ++report.rounds;
+        const std::string header = "Round " + std::to_string(report.rounds) + " - " + setup.player + " vs. Level " +
+                                   std::to_string(setup.monsterLevel) + " Monster! (" +
+                                   std::to_string(playerHitPoints) + "HP Remaining)\n\n";
+        if (!reader.literal(header)) {
+            return fail(header);
+        }
+        if (report.rounds == 1) {
+            // Who opens is the initiative's choice; every later round the
+            // other side opens.
+            const std::string playerColours = setup.colours ? std::string(player.hitColour) : "";
+            const std::string playerMissColours = setup.colours ? std::string(player.missColour) : "";
+            playerOpens = reader.startsWith(playerColours + player.name) ||
+                          reader.startsWith(playerMissColours + player.name);
+            report.playerOpened = playerOpens;
+        } else {
+            playerOpens = !playerOpens;
+        }
+        bool killed = false;
+        if (!strike(playerOpens, true, killed)) {
+            return report;
+        }
+        if (!reader.literal("\n")) {
+            return fail("\n");
+        }
+        const bool openerKilled = killed;
+        if (!openerKilled && !strike(!playerOpens, false, killed)) {
+            return report;
+        }
+        if (setup.colours && !reader.literal(ResetColour)) {
+            return fail("\\e[0m at the end of the round");
+        }
+        if (killed) {
+            const bool playerKilledMonster = openerKilled ? playerOpens : !playerOpens;
+            report.playerWon = playerKilledMonster;
+            const char* outcome = playerKilledMonster ? "\nCongratulations Dill Wad, you killed it!\n"
+                                                      : "\nWTG jackass, you died and lost your character forever\n";
+            if (!reader.literal(outcome)) {
+                return fail(outcome);
+            }
+            break;
+        }
+        if (!reader.literal(screen::Separator)) {
+            return fail(screen::Separator);
+        }
+    }
+    report.playerHitPointsLeft = playerHitPoints;
+    report.end = reader.offset();
+    report.ok = true;
+    return report;
+}
+
+}  // namespace e2e

@@ -1,0 +1,101 @@
+// What the game's screens look like to a player, for comparing whole
+// transcripts: the fixed screens as text, transcripts with rolled numbers
+// left open, and a reader that checks a whole fight round by round.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace e2e {
+
+// The fixed screens, with the sample data files.
+namespace screen {
+// Fifty line ends: a cleared screen.
+std::string cleared();
+// Everything written before the first cleared screen.
+std::string startup();
+std::string mainMenu();
+std::string creationMenu();
+std::string equipmentMenu();
+// The combat menu listing levels 1 to `highest`.
+std::string combatMenu(int highest);
+// The warning and question of leaving the creation menu.
+std::string returnQuestion();
+// The statistics screen of a character (without the key-wait line).
+std::string stats(const std::string& name, int strength, int dexterity, int constitution, int hitPoints,
+                  int experience, const std::string& gold, const std::string& weaponLine,
+                  const std::string& armorLine);
+// What building a level-1 monster writes, up to and including the cleared
+// screen of the fight's opening.
+std::string levelOneMonster();
+inline constexpr const char* BareKnuckles = "Bare Knuckles 1d3 Critical Roll: 20 Critical Hit Multiplier: x2\n";
+inline constexpr const char* Rags = "Rags AC: 0 Max Dexterity Bonus: +8";
+inline constexpr const char* Separator = "--------------------------------------------------\n";
+}  // namespace screen
+
+// Empty when the texts are equal; otherwise where they part, with a little
+// of each around that place.
+std::string firstDifference(std::string_view actual, std::string_view expected);
+
+// A transcript in which some numbers are left open: each is read as a
+// decimal integer, checked against its range and kept under its name.
+class Pattern {
+public:
+    Pattern& text(std::string_view literal);
+    Pattern& number(const std::string& name, int low, int high);
+
+    struct Match {
+        bool ok = false;
+        std::string why;  // where and how the text differs, when it does
+        std::map<std::string, int> values;
+        int operator[](const std::string& name) const { return values.at(name); }
+    };
+    // The whole of `actual` must follow the pattern.
+    Match match(std::string_view actual) const;
+
+private:
+    struct Piece {
+        std::string literal;  // empty for a number
+        std::string name;
+        int low = 0;
+        int high = 0;
+    };
+    std::vector<Piece> pieces;
+};
+
+// One fight as the fight screen writes it, from the separator that opens
+// it to the first line of its outcome.
+struct FightSetup {
+    std::string player;         // the player's name
+    std::string playerWeapon;
+    std::string monsterWeapon;
+    int playerHitPoints = 0;    // before the first round
+    std::optional<int> monsterHitPoints;  // when known
+    int monsterLevel = 1;
+    bool colours = false;       // escapes expected around the strikes
+};
+
+struct FightReport {
+    bool ok = false;
+    std::string why;
+    int rounds = 0;
+    bool playerWon = false;
+    bool playerOpened = false;  // who struck first in round 1
+    int playerMisses = 0;
+    int playerHits = 0;
+    int monsterMisses = 0;
+    int monsterHits = 0;
+    int playerHitPointsLeft = 0;
+    std::size_t end = 0;  // just after the outcome's first line
+};
+
+// Reads the fight at the start of `text` ("\n" line ends): every round
+// numbered in turn, the opening side alternating, each strike one of the
+// eight cases with the names and weapons given, hit points that add up,
+// death lines exactly at 0, and the victory or defeat line at the end.
+FightReport readFight(std::string_view text, const FightSetup& setup);
+
+}  // namespace e2e
