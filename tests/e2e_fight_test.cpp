@@ -56,9 +56,10 @@ void expectVictoryAfterLevelOne(const std::string& after, Bob& bob) {
         double gold;
         const char* text;
     };
-    static const Reward rewards[] = {{300, 25, "300 experience and 25 gold"}, {150, 12, "150 experience and 12 gold"},
-                                     {75, 6, "75 experience and 6 gold"},    {35, 3, "35 experience and 3 gold"},
-                                     {15, 1, "15 experience and 1 gold"},    {5, 0.5, "5 experience and .5 gold"}};
+    static const Reward rewards[] = {
+        {300, 25, "300 experience and 25 gold"}, {150, 12, "150 experience and 12 gold"},
+        {75, 6, "75 experience and 6 gold"},     {35, 3, "35 experience and 3 gold"},
+        {15, 1, "15 experience and 1 gold"},     {5, 0.5, "5 experience and .5 gold"}};
     const Reward& reward = rewards[std::min(bob.level - 1, 5)];
     bob.experience += reward.experience;
     bob.gold += reward.gold;
@@ -69,8 +70,10 @@ void expectVictoryAfterLevelOne(const std::string& after, Bob& bob) {
     while (bob.level < 20 && bob.experience >= 1000 * bob.level * (bob.level + 1) / 2) {
         ++bob.level;
         const std::string score = std::to_string(7 + bob.level);
-        expected.text("Congratulations, you have reached level " + std::to_string(bob.level) + "\nNew Strength: " +
-                      score + " New Dexterity: " + score + " New Constitution: " + score + " New Maximum HP: ")
+        expected
+            .text("Congratulations, you have reached level " + std::to_string(bob.level) +
+                  "\nNew Strength: " + score + " New Dexterity: " + score + " New Constitution: " + score +
+                  " New Maximum HP: ")
             .number("hp" + std::to_string(bob.level), bob.maxHitPoints, bob.maxHitPoints + 11)
             .text("\n");
         newLevels.push_back(bob.level);
@@ -91,8 +94,8 @@ std::string defeatEnding(const Bob& bob, bool colours = false) {
     return std::string("Press any key to continue...") +
            (bob.weapon == "Bare Knuckles" ? "Already equipped with that weapon!\n"
                                           : "Setting character weapon to Bare Knuckles\n") +
-           (bob.armor == "Rags" ? "Armor already equipped!\n" : "Setting character armor to Rags\n") + cleared() +
-           (colours ? "\x1b[0m" : "") + mainMenu() + Ask;
+           (bob.armor == "Rags" ? "Armor already equipped!\n" : "Setting character armor to Rags\n") +
+           cleared() + (colours ? "\x1b[0m" : "") + mainMenu() + Ask;
 }
 
 class PausesLog {
@@ -101,7 +104,8 @@ public:
     // The pauses requested since the last call.
     std::vector<std::string> fresh() {
         const std::vector<std::string> all = lines(readFile(path));
-        std::vector<std::string> result(all.begin() + static_cast<long>(std::min(seen, all.size())), all.end());
+        std::vector<std::string> result(all.begin() + static_cast<long>(std::min(seen, all.size())),
+                                        all.end());
         seen = all.size();
         return result;
     }
@@ -137,7 +141,8 @@ std::string fightAtLevelOne(Session& game, const Bob& bob, PausesLog& pauses, Fi
     return report.ok ? text.substr(opening.size() + report.end) : std::string();
 }
 
-std::unique_ptr<Session> startWithShortPauses(const TempDirectory& directory, bool terminal, int pauseMilliseconds) {
+std::unique_ptr<Session> startWithShortPauses(const TempDirectory& directory, bool terminal,
+                                              int pauseMilliseconds) {
     LaunchOptions options;
     options.pauseMilliseconds = pauseMilliseconds;
     options.pauseLog = directory.file("pauses.log");
@@ -185,11 +190,12 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
         ++defeats;
         EXPECT_EQ(after, defeatEnding(bob));
         EXPECT_EQ(untilNextChoice(*game, "d\n"), "Brawlarium!! Prepare for Battle!\n" + cleared() +
-                                                     "You don't have a character dude! Go make one.\n" + KeyWait +
-                                                     cleared() + mainMenu() + Ask);
+                                                     "You don't have a character dude! Go make one.\n" +
+                                                     KeyWait + cleared() + mainMenu() + Ask);
         // The statistics are gone with the character.
-        EXPECT_EQ(untilNextChoice(*game, "c\n"),
-                  "View Stats Selected \n" + cleared() + "No Character Exists!\n" + KeyWait + cleared() + mainMenu() + Ask);
+        EXPECT_EQ(untilNextChoice(*game, "c\n"), "View Stats Selected \n" + cleared() +
+                                                     "No Character Exists!\n" + KeyWait + cleared() +
+                                                     mainMenu() + Ask);
         bob = Bob{};
         atCombatMenu = false;
         if (victories == 0) {
@@ -245,22 +251,27 @@ TEST(PipedShop, GoldWonBuysWhatTheNextFightShows) {
         game->send("a\n");
         const auto list = game->waitFor("What weapon would you like to buy? ");
         ASSERT_TRUE(list) << game->tail();
-        EXPECT_NE(list->find("You are currently using Bare Knuckles\nYou have 25 gold to spend.\n"), std::string::npos)
+        EXPECT_NE(list->find("You are currently using Bare Knuckles\nYou have 25 gold to spend.\n"),
+                  std::string::npos)
             << *list;
-        EXPECT_EQ(untilNextChoice(*game, "3\n"), "Setting character weapon to Dagger\nYour equipped weapon is...\n" +
-                                                     DaggerLine + KeyWait + cleared() + equipmentMenu() + Ask);
+        EXPECT_EQ(untilNextChoice(*game, "3\n"),
+                  "Setting character weapon to Dagger\nYour equipped weapon is...\n" + DaggerLine + KeyWait +
+                      cleared() + equipmentMenu() + Ask);
         // The leather vest, 10 of the 12.5 left.
         game->send("b\n");
         const auto armors = game->waitFor("What armor would you like to buy? ");
         ASSERT_TRUE(armors) << game->tail();
-        EXPECT_NE(armors->find("You are currently using Rags\nYou have 12.5 gold to spend.\n"), std::string::npos)
+        EXPECT_NE(armors->find("You are currently using Rags\nYou have 12.5 gold to spend.\n"),
+                  std::string::npos)
             << *armors;
-        EXPECT_EQ(untilNextChoice(*game, "3\n"), "Setting character armor to Leather Vest\nYour equipped armor is...\n" +
-                                                     LeatherVest + "\n" + KeyWait + cleared() + equipmentMenu() + Ask);
+        EXPECT_EQ(untilNextChoice(*game, "3\n"),
+                  "Setting character armor to Leather Vest\nYour equipped armor is...\n" + LeatherVest +
+                      "\n" + KeyWait + cleared() + equipmentMenu() + Ask);
         untilNextChoice(*game, "r\n");
-        EXPECT_EQ(untilNextChoice(*game, "c\n"), "View Stats Selected \n" + cleared() +
-                                                     stats("Bob", 8, 8, 8, 9, 300, "2.5", DaggerLine, LeatherVest) +
-                                                     KeyWait + cleared() + mainMenu() + Ask);
+        EXPECT_EQ(untilNextChoice(*game, "c\n"),
+                  "View Stats Selected \n" + cleared() +
+                      stats("Bob", 8, 8, 8, 9, 300, "2.5", DaggerLine, LeatherVest) + KeyWait + cleared() +
+                      mainMenu() + Ask);
 
         // Fights with the dagger until one of its strikes misses.
         bob.weapon = "Dagger";
@@ -316,7 +327,8 @@ TEST(TerminalFight, ColoursAndAKeyPressedDuringTheFight) {
     ASSERT_TRUE(game->waitForCanonical(false)) << "no pause came";
     game->send("~");
     const auto rest = game->waitFor("Your Choice: ", milliseconds{60000});
-    ASSERT_TRUE(rest) << "the closing key wait did not end by the key pressed during the fight:\n" << game->tail();
+    ASSERT_TRUE(rest) << "the closing key wait did not end by the key pressed during the fight:\n"
+                      << game->tail();
 
     const std::string text = withPlainLineEnds(game->output().substr(fightStart));
     const std::string opening = "1\n" + levelOneMonster();

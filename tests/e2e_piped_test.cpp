@@ -66,22 +66,22 @@ INSTANTIATE_TEST_SUITE_P(
         ExactSession{"QuitAtOnce", "q\n", Start + "Quitting?? Shlub...\n"},
         ExactSession{"QuitInUpperCaseAfterBlankLines", "\n\n   \n\tQ\n", Start + "Quitting?? Shlub...\n"},
         ExactSession{"InvalidAnswersAskAgainWithoutTheMenu", "x qq q. Q",
-                     Start + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask +
-                         "Quitting?? Shlub...\n"},
+                     Start + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" +
+                         Ask + "Quitting?? Shlub...\n"},
         ExactSession{"StatsWithoutCharacter", "c q",
-                     Start + "View Stats Selected \n" + cleared() + "No Character Exists!\n" + KeyWait + cleared() +
-                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
+                     Start + "View Stats Selected \n" + cleared() + "No Character Exists!\n" + KeyWait +
+                         cleared() + mainMenu() + Ask + "Quitting?? Shlub...\n"},
         ExactSession{"StatsOfUnrolledNamedCharacter", MakeBob + "c q",
                      Start + madeBob() + mainMenu() + Ask + "View Stats Selected \n" + cleared() +
-                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() +
-                         Ask + "Quitting?? Shlub...\n"},
+                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() +
+                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
         ExactSession{"DeleteDeclinedKeepsTheCharacter", MakeBob + "a n c q",
                      Start + madeBob() + mainMenu() + Ask +
                          "Character Already Exists, Do you wish to Delete (Y/N)?  "
                          "Character remains intact, returning to main menu \n" +
                          Ask + "View Stats Selected \n" + cleared() +
-                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() +
-                         Ask + "Quitting?? Shlub...\n"},
+                         stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() +
+                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
         // Deleting does not clear the character: the empty name shows.
         ExactSession{"DeletedAndNotRenamed", MakeBob + "a Y r y c q",
                      Start + madeBob() + mainMenu() + Ask +
@@ -90,24 +90,26 @@ INSTANTIATE_TEST_SUITE_P(
                          "Armor already equipped!\nAlready equipped with that weapon!\n" +
                          cleared() + creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() +
                          mainMenu() + Ask + "View Stats Selected \n" + cleared() +
-                         stats("", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() + mainMenu() + Ask +
-                         "Quitting?? Shlub...\n"},
-        ExactSession{"StayingInTheCreationMenu", "a r n r y q",
-                     Start + "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
-                         cleared() + creationMenu() + Ask + returnQuestion() + "\nStaying in the character creation menu.\n" +
-                         Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() + Ask +
-                         "Quitting?? Shlub...\n"},
+                         stats("", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait + cleared() +
+                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
+        ExactSession{
+            "StayingInTheCreationMenu", "a r n r y q",
+            Start +
+                "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
+                cleared() + creationMenu() + Ask + returnQuestion() +
+                "\nStaying in the character creation menu.\n" + Ask + returnQuestion() + "\n" + cleared() +
+                cleared() + mainMenu() + Ask + "Quitting?? Shlub...\n"},
         ExactSession{"ShopAndFightNeedACharacter", "b d q",
                      Start + "Purchase Equipment selected \n" + cleared() +
-                         "Are you buying equipment for a ghost? Go make a character!\n" + KeyWait + cleared() +
-                         mainMenu() + Ask + "Brawlarium!! Prepare for Battle!\n" + cleared() +
-                         "You don't have a character dude! Go make one.\n" + KeyWait + cleared() + mainMenu() + Ask +
-                         "Quitting?? Shlub...\n"},
+                         "Are you buying equipment for a ghost? Go make a character!\n" + KeyWait +
+                         cleared() + mainMenu() + Ask + "Brawlarium!! Prepare for Battle!\n" + cleared() +
+                         "You don't have a character dude! Go make one.\n" + KeyWait + cleared() +
+                         mainMenu() + Ask + "Quitting?? Shlub...\n"},
         ExactSession{"CombatMenuReturn", MakeBob + "d 2 0 rr R q",
                      Start + madeBob() + mainMenu() + Ask + "Brawlarium!! Prepare for Battle!\n" + cleared() +
                          combatMenu(1) + Ask + "Invalid Choice!\n" + Ask + "Invalid Choice!\n" + Ask +
-                         "Invalid Choice!\n" + Ask + "Returning to Main Menu\n" + cleared() + mainMenu() + Ask +
-                         "Quitting?? Shlub...\n"},
+                         "Invalid Choice!\n" + Ask + "Returning to Main Menu\n" + cleared() + mainMenu() +
+                         Ask + "Quitting?? Shlub...\n"},
         ExactSession{"ShopRefusalsWithNoGold", MakeBob + "b a 2 b 1 x r",
                      Start + madeBob() + mainMenu() + Ask + "Purchase Equipment selected \n" + cleared() +
                          equipmentMenu() + Ask + "Purchase Weapon Selected\nBuy Weapon\n" + cleared() +
@@ -155,8 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                          "You have 0 gold to spend.\n"
                          "What armor would you like to buy? Armor already equipped!\n"
                          "Your equipped armor is...\n" +
-                         Rags + "\n" + KeyWait + cleared() + equipmentMenu() + Ask + "Invalid Choice!\n" + Ask +
-                         "Returning to Main Menu\n" + cleared() + mainMenu() + Ask + "\n"}),
+                         Rags + "\n" + KeyWait + cleared() + equipmentMenu() + Ask + "Invalid Choice!\n" +
+                         Ask + "Returning to Main Menu\n" + cleared() + mainMenu() + Ask + "\n"}),
     [](const ::testing::TestParamInfo<ExactSession>& info) { return std::string(info.param.name); });
 
 // The sample files shipped in data/ load, and their first entries are worn.
@@ -170,11 +172,12 @@ TEST(PipedSession, QuitAtOnceWithTheSampleData) {
     options.input = "q\n";
     const PipedRun run = runPiped(options);
     expectCleanExit(run);
-    EXPECT_EQ(firstDifference(run.out, "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\n"
-                                       "Loading Weapon List\nLoading Armor List\nSetting character weapon to " +
-                                           firstName("weaponlist.txt") + "\nSetting character armor to " +
-                                           firstName("armorlist.txt") + "\n" + cleared() + mainMenu() + Ask +
-                                           "Quitting?? Shlub...\n"),
+    EXPECT_EQ(firstDifference(run.out,
+                              "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\n"
+                              "Loading Weapon List\nLoading Armor List\nSetting character weapon to " +
+                                  firstName("weaponlist.txt") + "\nSetting character armor to " +
+                                  firstName("armorlist.txt") + "\n" + cleared() + mainMenu() + Ask +
+                                  "Quitting?? Shlub...\n"),
               "");
 }
 
@@ -185,10 +188,11 @@ TEST(PipedSession, CreateRollTwiceViewDeleteAndCreateAgain) {
     expectCleanExit(run);
 
     Pattern expected;
-    expected.text(Start + "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
-                  cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
-                  "Character's Name is: Not Named\nChange Name to: Name Set to: Bob\n" + KeyWait + cleared() +
-                  creationMenu() + Ask + "Roll for Stats selected \n" + cleared());
+    expected.text(
+        Start + "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
+        cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
+        "Character's Name is: Not Named\nChange Name to: Name Set to: Bob\n" + KeyWait + cleared() +
+        creationMenu() + Ask + "Roll for Stats selected \n" + cleared());
     for (const char* roll : {"1", "2"}) {
         const std::string n = roll;
         expected.text("Maximum Roll of 12 for all stats\nStrength: ")
@@ -199,8 +203,9 @@ TEST(PipedSession, CreateRollTwiceViewDeleteAndCreateAgain) {
             .number("dexterity" + n, 8, 12)
             .text("\nRoll Again (Y/N)? ");
     }
-    expected.text(cleared() + creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() +
-                  Ask + "View Stats Selected \n" + cleared() + "Name: Bob\nLevel: 1\nStrength: ")
+    expected
+        .text(cleared() + creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() +
+              mainMenu() + Ask + "View Stats Selected \n" + cleared() + "Name: Bob\nLevel: 1\nStrength: ")
         .number("strength", 8, 12)
         .text("\nDexterity: ")
         .number("dexterity", 8, 12)
@@ -210,15 +215,15 @@ TEST(PipedSession, CreateRollTwiceViewDeleteAndCreateAgain) {
         .number("hp", 9, 11)
         .text("/")
         .number("maxHp", 9, 11)
-        .text(std::string("\nExperience: 0\nGold: 0\n\nWeapon Used:\n") + BareKnuckles + "Armor Used:\n" + Rags + "\n" +
-              KeyWait + cleared() + mainMenu() + Ask +
+        .text(std::string("\nExperience: 0\nGold: 0\n\nWeapon Used:\n") + BareKnuckles + "Armor Used:\n" +
+              Rags + "\n" + KeyWait + cleared() + mainMenu() + Ask +
               "Character Already Exists, Do you wish to Delete (Y/N)?  Deleting Character... \n"
               "Character Creation Selected\nArmor already equipped!\nAlready equipped with that weapon!\n" +
               cleared() + creationMenu() + Ask + "Set Name Selected\n" + cleared() +
               "Character's Name is: Not Named\nChange Name to: Name Set to: Zed\n" + KeyWait + cleared() +
               creationMenu() + Ask + returnQuestion() + "\n" + cleared() + cleared() + mainMenu() + Ask +
-              "View Stats Selected \n" + cleared() + stats("Zed", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait +
-              cleared() + mainMenu() + Ask + "Quitting?? Shlub...\n");
+              "View Stats Selected \n" + cleared() + stats("Zed", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) +
+              KeyWait + cleared() + mainMenu() + Ask + "Quitting?? Shlub...\n");
 
     const Pattern::Match match = expected.match(run.out);
     ASSERT_TRUE(match.ok) << match.why;
@@ -247,28 +252,31 @@ TEST_P(EndOfInputAt, EndsThePromptLineAndQuits) {
     expectCleanExit(run);
     const std::string ending = GetParam().lastWords + "\n";
     ASSERT_GE(run.out.size(), ending.size());
-    EXPECT_EQ(run.out.substr(run.out.size() - ending.size()), ending) << "the output ends:\n"
-                                                                     << run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 400));
+    EXPECT_EQ(run.out.substr(run.out.size() - ending.size()), ending)
+        << "the output ends:\n"
+        << run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 400));
     EXPECT_EQ(run.out.rfind(startup(), 0), 0u) << "the game did not start normally";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Piped, EndOfInputAt,
-    ::testing::Values(
-        EndOfInput{"MainMenu", "", mainMenu() + Ask},
-        EndOfInput{"MainMenuWithoutFinalLineEnd", "\n\n", mainMenu() + Ask},
-        EndOfInput{"MainMenuAfterInvalidAnswer", "x", "Invalid Choice!\n" + Ask},
-        EndOfInput{"CreationMenu", "a", creationMenu() + Ask},
-        EndOfInput{"ChangeName", "a a", "Character's Name is: Not Named\nChange Name to: "},
-        EndOfInput{"RollAgain", "a b", "\nRoll Again (Y/N)? "},
-        EndOfInput{"RollingAgain", "a b y", "\nRoll Again (Y/N)? "},
-        EndOfInput{"ReturnConfirmation", "a r", returnQuestion()},
-        EndOfInput{"DeleteConfirmation", MakeBob + "a", "Character Already Exists, Do you wish to Delete (Y/N)?  "},
-        EndOfInput{"EquipmentMenu", MakeBob + "b", equipmentMenu() + Ask},
-        EndOfInput{"BuyWeapon", MakeBob + "b a", "You have 0 gold to spend.\nWhat weapon would you like to buy? "},
-        EndOfInput{"BuyArmor", MakeBob + "b b", "You have 0 gold to spend.\nWhat armor would you like to buy? "},
-        EndOfInput{"CombatMenu", MakeBob + "d", combatMenu(1) + Ask},
-        EndOfInput{"CombatMenuAfterInvalidLevel", MakeBob + "d 5", "Invalid Choice!\n" + Ask}),
+    ::testing::Values(EndOfInput{"MainMenu", "", mainMenu() + Ask},
+                      EndOfInput{"MainMenuWithoutFinalLineEnd", "\n\n", mainMenu() + Ask},
+                      EndOfInput{"MainMenuAfterInvalidAnswer", "x", "Invalid Choice!\n" + Ask},
+                      EndOfInput{"CreationMenu", "a", creationMenu() + Ask},
+                      EndOfInput{"ChangeName", "a a", "Character's Name is: Not Named\nChange Name to: "},
+                      EndOfInput{"RollAgain", "a b", "\nRoll Again (Y/N)? "},
+                      EndOfInput{"RollingAgain", "a b y", "\nRoll Again (Y/N)? "},
+                      EndOfInput{"ReturnConfirmation", "a r", returnQuestion()},
+                      EndOfInput{"DeleteConfirmation", MakeBob + "a",
+                                 "Character Already Exists, Do you wish to Delete (Y/N)?  "},
+                      EndOfInput{"EquipmentMenu", MakeBob + "b", equipmentMenu() + Ask},
+                      EndOfInput{"BuyWeapon", MakeBob + "b a",
+                                 "You have 0 gold to spend.\nWhat weapon would you like to buy? "},
+                      EndOfInput{"BuyArmor", MakeBob + "b b",
+                                 "You have 0 gold to spend.\nWhat armor would you like to buy? "},
+                      EndOfInput{"CombatMenu", MakeBob + "d", combatMenu(1) + Ask},
+                      EndOfInput{"CombatMenuAfterInvalidLevel", MakeBob + "d 5", "Invalid Choice!\n" + Ask}),
     [](const ::testing::TestParamInfo<EndOfInput>& info) { return std::string(info.param.name); });
 
 // The tests' price lists, line by line, for making broken copies.
@@ -318,7 +326,8 @@ class RefusedDataFiles : public ::testing::TestWithParam<BadData> {};
 TEST_P(RefusedDataFiles, OneLineOnStandardErrorAndExitStatusOne) {
     const BadData& data = GetParam();
     const TempDirectory directory;
-    for (const auto& [name, file] : {std::pair{"weaponlist.txt", data.weapons}, std::pair{"armorlist.txt", data.armors}}) {
+    for (const auto& [name, file] :
+         {std::pair{"weaponlist.txt", data.weapons}, std::pair{"armorlist.txt", data.armors}}) {
         if (file.contents) {
             directory.write(name, *file.contents);
         } else if (file.directory) {
@@ -345,28 +354,32 @@ INSTANTIATE_TEST_SUITE_P(
                 "armorlist.txt: cannot open the file for reading"},
         BadData{"ArmorFileIsADirectory", DataFile::standard("weaponlist.txt"), DataFile::aDirectory(),
                 "armorlist.txt: is a directory, not a file"},
-        BadData{"FourteenWeapons", DataFile::firstLines("weaponlist.txt", 14), DataFile::standard("armorlist.txt"),
-                "weaponlist.txt:15: missing line: 15 lines are needed"},
+        BadData{"FourteenWeapons", DataFile::firstLines("weaponlist.txt", 14),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:15: missing line: 15 lines are needed"},
         BadData{"EmptyWeaponFile", DataFile{std::string()}, DataFile::standard("armorlist.txt"),
                 "weaponlist.txt:1: missing line: 15 lines are needed"},
-        BadData{"TwelveArmors", DataFile::standard("weaponlist.txt"), DataFile::firstLines("armorlist.txt", 12),
+        BadData{"TwelveArmors", DataFile::standard("weaponlist.txt"),
+                DataFile::firstLines("armorlist.txt", 12),
                 "armorlist.txt:13: missing line: 13 lines are needed"},
         BadData{"WeaponWithFiveFields", DataFile::withLine("weaponlist.txt", 4, "Short Sword;1;6;19;2"),
                 DataFile::standard("armorlist.txt"), "weaponlist.txt:4: the line has 5 fields, 6 are needed"},
-        BadData{"EmptyWeaponLine", DataFile::withLine("weaponlist.txt", 9, ""), DataFile::standard("armorlist.txt"),
-                "weaponlist.txt:9: the line has 0 fields, 6 are needed"},
+        BadData{"EmptyWeaponLine", DataFile::withLine("weaponlist.txt", 9, ""),
+                DataFile::standard("armorlist.txt"), "weaponlist.txt:9: the line has 0 fields, 6 are needed"},
         BadData{"ArmorWithThreeFields", DataFile::standard("weaponlist.txt"),
                 DataFile::withLine("armorlist.txt", 2, "Padded Tunic;1;8"),
                 "armorlist.txt:2: the line has 3 fields, 4 are needed"},
-        BadData{"WeaponLineOf300Characters", DataFile::withLine("weaponlist.txt", 7, LongName + ";1;8;20;2;80"),
-                DataFile::standard("armorlist.txt"), "weaponlist.txt:7: the line is longer than 299 characters"},
+        BadData{
+            "WeaponLineOf300Characters", DataFile::withLine("weaponlist.txt", 7, LongName + ";1;8;20;2;80"),
+            DataFile::standard("armorlist.txt"), "weaponlist.txt:7: the line is longer than 299 characters"},
         BadData{"ArmorLineOf300Characters", DataFile::standard("weaponlist.txt"),
                 DataFile::withLine("armorlist.txt", 13, std::string(300 - 9, 'm') + ";9;1;450;"),
                 "armorlist.txt:13: the line is longer than 299 characters"},
         BadData{"DieSizeZero", DataFile::withLine("weaponlist.txt", 3, "Dagger;1;0;19;2;12.5"),
-                DataFile::standard("armorlist.txt"), "weaponlist.txt:3: the die size is 0, it must be 1 or more"},
+                DataFile::standard("armorlist.txt"),
+                "weaponlist.txt:3: the die size is 0, it must be 1 or more"},
         BadData{"NegativeDieSize", DataFile::withLine("weaponlist.txt", 15, "Starfall Blade;2;-4;18;3;650"),
-                DataFile::standard("armorlist.txt"), "weaponlist.txt:15: the die size is -4, it must be 1 or more"},
+                DataFile::standard("armorlist.txt"),
+                "weaponlist.txt:15: the die size is -4, it must be 1 or more"},
         // The weapon file is read first; its fault is the one reported.
         BadData{"BothBroken", DataFile::firstLines("weaponlist.txt", 3), DataFile::missing(),
                 "weaponlist.txt:4: missing line: 15 lines are needed"}),
@@ -454,7 +467,9 @@ INSTANTIATE_TEST_SUITE_P(Piped, OutputLost,
                          ::testing::Values(LostOutput{"ClosedPipe", false, false},
                                            LostOutput{"ClosedPipeWithSigpipeIgnored", false, true},
                                            LostOutput{"FullDisk", true, false}),
-                         [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<LostOutput>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace e2e

@@ -57,7 +57,8 @@ TEST(RealTimeFight, PausesTwoSecondsBetweenRoundsAndKeepsKeysForTheClosingWait) 
     EXPECT_LE(game->cpuTicks() - ticks, 5) << "busy during the pause";
 
     const auto rest = game->waitFor(Ask, milliseconds{240000});
-    ASSERT_TRUE(rest) << "the closing key wait did not end by the key pressed during the fight:\n" << game->tail();
+    ASSERT_TRUE(rest) << "the closing key wait did not end by the key pressed during the fight:\n"
+                      << game->tail();
     const long long fightTime = millisecondsSince(firstRound);
 
     const std::string text = withPlainLineEnds(game->output().substr(fightStart));

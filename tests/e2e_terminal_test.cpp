@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TerminalKind{"NoColor", {{"NO_COLOR", "1"}}, true, false},
                       TerminalKind{"EmptyNoColorIsUnset", {{"NO_COLOR", ""}}, true, true},
                       TerminalKind{"DumbTerminal", {{"TERM", "dumb"}}, false, false},
-                      TerminalKind{"DumbTerminalWithNoColor", {{"TERM", "dumb"}, {"NO_COLOR", "1"}}, false, false}),
+                      TerminalKind{
+                          "DumbTerminalWithNoColor", {{"TERM", "dumb"}, {"NO_COLOR", "1"}}, false, false}),
     [](const ::testing::TestParamInfo<TerminalKind>& info) { return std::string(info.param.name); });
 
 // "c q" typed on one line: "c" opens the statistics, whose key wait must
@@ -112,11 +113,13 @@ TEST(Terminal, KeyWaitTakesOneKeyUnechoedAndLeavesTypedWordsForTheNextQuestion) 
     game->send("c q\r");
     const auto stats = game->waitFor(KeyWait);
     ASSERT_TRUE(stats) << game->tail();
-    EXPECT_EQ(*stats, "c q\r\n" + shown("View Stats Selected \n" + cleared() + "No Character Exists!\n") + KeyWait);
+    EXPECT_EQ(*stats,
+              "c q\r\n" + shown("View Stats Selected \n" + cleared() + "No Character Exists!\n") + KeyWait);
 
     ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not switch to single keys";
     EXPECT_EQ(game->mode().c_lflag & ECHO, 0u) << "the key wait echoes";
-    EXPECT_TRUE(game->staysQuiet(milliseconds{300})) << "the wait ended without a key press: " << game->tail();
+    EXPECT_TRUE(game->staysQuiet(milliseconds{300}))
+        << "the wait ended without a key press: " << game->tail();
 
     game->send("z");
     const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
@@ -137,7 +140,8 @@ TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
     auto game = Session::inTerminal(options);
     ASSERT_TRUE(game->waitFor("No Character Exists!\r\n" + KeyWait)) << game->tail();
     ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not take the terminal";
-    EXPECT_TRUE(game->staysQuiet(milliseconds{300})) << "the wait ended without a key press: " << game->tail();
+    EXPECT_TRUE(game->staysQuiet(milliseconds{300}))
+        << "the wait ended without a key press: " << game->tail();
     game->send("z");
     const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
     ASSERT_TRUE(rest) << game->tail();
@@ -269,7 +273,8 @@ TEST(Terminal, PipedIntoHeadReturnsAtOnce) {
     const Outcome outcome = shell->finish(milliseconds{5000});
     EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
     EXPECT_EQ(withPlainLineEnds(shell->output()),
-              "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\nLoading Weapon List\n");
+              "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\nLoading Weapon "
+              "List\n");
     expectModeRestored(*shell);
 }
 

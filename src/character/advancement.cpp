@@ -62,6 +62,5 @@ void Character::levelUp() {
 void Character::showLevelUp() const {
     std::cout << "Congratulations, you have reached level " << level << std::endl;
     std::cout << "New Strength: " << strength << " New Dexterity: " << dexterity
-              << " New Constitution: " << constitution << " New Maximum HP: " << maxHitPoints
-              << std::endl;
+              << " New Constitution: " << constitution << " New Maximum HP: " << maxHitPoints << std::endl;
 }

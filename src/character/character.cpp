@@ -95,7 +95,8 @@ bool Character::isDead() const {
 
 void Character::changeHitPoints(int amount) {
     // Clamped at 0 below; above, only the 32-bit range limits it.
-    hitPoints = static_cast<int>(std::clamp<long long>(static_cast<long long>(hitPoints) + amount, 0, INT_MAX));
+    hitPoints =
+        static_cast<int>(std::clamp<long long>(static_cast<long long>(hitPoints) + amount, 0, INT_MAX));
     std::cout << name << " has " << hitPoints << "HP remaining!\n";
 }
 

@@ -14,9 +14,7 @@ int rollDie(int sides) { return std::rand() % sides + 1; }
 // Extreme values from a data file must not overflow: totals beyond the
 // 32-bit range stop at its edge, and never at its lowest value so that a
 // total can always be negated.
-int saturate(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, -INT_MAX, INT_MAX));
-}
+int saturate(long long value) { return static_cast<int>(std::clamp<long long>(value, -INT_MAX, INT_MAX)); }
 }  // namespace
 
 int Character::rollInitiative() const { return rollDie(20) + dexterityModifier; }

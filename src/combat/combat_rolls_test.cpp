@@ -111,25 +111,21 @@ struct DamageCase {
 // dieSize, the strength modifier added, and only then the multiplier.
 TEST(CombatRolls, DamageAddsTheModifierBeforeTheCriticalMultiplier) {
     const DamageCase cases[] = {
-        {"Hero", 2, 6, 12, false, 3},
-        {"Hero", 2, 6, 12, true, 3},
-        {"Hero", 3, 4, 9, false, 2},
-        {"Hero", 3, 4, 16, true, 4},
-        {"Hero", 1, 1, 8, true, 2},   // (1 - 1) x 2: zero is written as it is
-        {"Hero", 1, 1, 8, false, 2},  // 1 - 1
-        {"Hero", 0, 8, 8, false, 3},  // no dice: the modifier alone, -1
-        {"Hero", 0, 8, 8, true, 3},   // -1 x 3
-        {"Hero", 0, 8, 12, true, 3},  // +1 x 3
-        {"Hero", -2, 8, 14, false, 2},
-        {"", 1, 10, 10, false, 2},    // an empty name shows as "Not Named"
+        {"Hero", 2, 6, 12, false, 3},  {"Hero", 2, 6, 12, true, 3}, {"Hero", 3, 4, 9, false, 2},
+        {"Hero", 3, 4, 16, true, 4},   {"Hero", 1, 1, 8, true, 2},  // (1 - 1) x 2: zero is written as it is
+        {"Hero", 1, 1, 8, false, 2},                                // 1 - 1
+        {"Hero", 0, 8, 8, false, 3},                                // no dice: the modifier alone, -1
+        {"Hero", 0, 8, 8, true, 3},                                 // -1 x 3
+        {"Hero", 0, 8, 12, true, 3},                                // +1 x 3
+        {"Hero", -2, 8, 14, false, 2}, {"", 1, 10, 10, false, 2},   // an empty name shows as "Not Named"
         {"", 2, 3, 10, true, 2},
     };
     ConsoleCapture console;
     Character character;
     character.weapon.name = "Morning Star";
     for (const DamageCase& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.diceCount) + "d" + std::to_string(c.dieSize) +
-                     (c.critical ? " critical" : ""));
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.diceCount) + "d" +
+                     std::to_string(c.dieSize) + (c.critical ? " critical" : ""));
         character.name = c.name;
         setAbilities(character, c.strength, 8);
         character.weapon.diceCount = c.diceCount;
@@ -149,8 +145,9 @@ TEST(CombatRolls, DamageAddsTheModifierBeforeTheCriticalMultiplier) {
         console.take();
         EXPECT_EQ(character.rollDamage(), expected);
         const std::string shown = c.name[0] == '\0' ? "Not Named" : c.name;
-        EXPECT_EQ(console.take(), shown + (c.critical ? " deals a CRITICAL STRIKE with " : " deals a major blow with ") +
-                                      "Morning Star,\nhitting for " + std::to_string(expected) + " damage!\n");
+        EXPECT_EQ(console.take(),
+                  shown + (c.critical ? " deals a CRITICAL STRIKE with " : " deals a major blow with ") +
+                      "Morning Star,\nhitting for " + std::to_string(expected) + " damage!\n");
         EXPECT_EQ(std::rand(), replay.draw()) << "damage takes one draw per die and no more";
         EXPECT_EQ(character.criticalHit, c.critical) << "damage must not change the flag";
     }

@@ -146,9 +146,8 @@ void runFightScreen(CombatMenu& combatMenu, Character& player, const ExperienceT
     }
     combatMenu.setHighestSelectableLevel(player.highestLevelBeaten + 1);
     combatMenu.display();
-    combatChoice = askChoice(menuChoice, [&combatMenu](const std::string& word) {
-        return combatMenu.parseChoice(word);
-    });
+    combatChoice = askChoice(menuChoice,
+                             [&combatMenu](const std::string& word) { return combatMenu.parseChoice(word); });
     if (combatChoice == 0) {
         return;  // input ended
     }

@@ -18,5 +18,5 @@ void runFightScreen(CombatMenu& combatMenu, Character& player, const ExperienceT
                     MenuCode& combatChoice, MenuCode& mainChoice);
 
 // One fight against a monster of the given level.
-void runFight(int level, Character& player, const ExperienceTable& levelTable,
-              const WeaponCatalog& weapons, const ArmorCatalog& armors, MenuCode& mainChoice);
+void runFight(int level, Character& player, const ExperienceTable& levelTable, const WeaponCatalog& weapons,
+              const ArmorCatalog& armors, MenuCode& mainChoice);

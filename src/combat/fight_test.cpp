@@ -107,8 +107,9 @@ Side sideOf(std::string name, int level, int strength, int dexterity, int weapon
 }
 
 // One strike; returns whether the defender still lives.
-bool strike(Side& attacker, Side& defender, const char* hitEscape, const char* missEscape, const std::string& missBefore,
-            const std::string& missAfter, const std::function<int()>& draw, std::string& out) {
+bool strike(Side& attacker, Side& defender, const char* hitEscape, const char* missEscape,
+            const std::string& missBefore, const std::string& missAfter, const std::function<int()>& draw,
+            std::string& out) {
     const int natural = draw() % 20 + 1;
     const bool critical = natural >= attacker.criticalThreshold;
     if (attacker.level + attacker.strengthModifier + natural < defender.armorClass) {
@@ -125,9 +126,10 @@ bool strike(Side& attacker, Side& defender, const char* hitEscape, const char* m
     damage += attacker.strengthModifier;
     damage *= critical ? attacker.criticalMultiplier : 1;
     defender.hitPoints = std::max(0, defender.hitPoints - damage);
-    out += hitEscape + attacker.shownName + (critical ? " deals a CRITICAL STRIKE with " : " deals a major blow with ") +
-           attacker.weaponName + ",\nhitting for " + std::to_string(damage) + " damage!\n" + defender.nameField +
-           " has " + std::to_string(defender.hitPoints) + "HP remaining!\n";
+    out += hitEscape + attacker.shownName +
+           (critical ? " deals a CRITICAL STRIKE with " : " deals a major blow with ") + attacker.weaponName +
+           ",\nhitting for " + std::to_string(damage) + " damage!\n" + defender.nameField + " has " +
+           std::to_string(defender.hitPoints) + "HP remaining!\n";
     if (defender.hitPoints > 0) {
         return true;
     }
@@ -136,8 +138,9 @@ bool strike(Side& attacker, Side& defender, const char* hitEscape, const char* m
 }
 
 std::string victoryLine(const std::string& name, int levelDifference) {
-    static const char* const Rewards[] = {"300 experience and 25", "150 experience and 12", "75 experience and 6",
-                                          "35 experience and 3",   "15 experience and 1",   "5 experience and .5"};
+    static const char* const Rewards[] = {"300 experience and 25", "150 experience and 12",
+                                          "75 experience and 6",   "35 experience and 3",
+                                          "15 experience and 1",   "5 experience and .5"};
     return name + " received " + Rewards[std::clamp(levelDifference, 0, 5)] + " gold for the victory!\n";
 }
 
@@ -150,9 +153,11 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
     fight.text = built.text;
     Side& player = fight.player;
     Side& monster = fight.monster;
-    player = sideOf(setup.name, setup.level, setup.strength, setup.dexterity, setup.weaponIndex, setup.armorIndex, lists);
+    player = sideOf(setup.name, setup.level, setup.strength, setup.dexterity, setup.weaponIndex,
+                    setup.armorIndex, lists);
     player.hitPoints = setup.maxHitPoints;
-    monster = sideOf("Monster", monsterLevel, built.ability, built.ability, built.weaponIndex, built.armorIndex, lists);
+    monster = sideOf("Monster", monsterLevel, built.ability, built.ability, built.weaponIndex,
+                     built.armorIndex, lists);
     monster.hitPoints = built.maxHitPoints;
 
     fight.playerInitiative = draw() % 20 + 1 + modifierOf(setup.dexterity);
@@ -161,7 +166,8 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
 
     const auto header = [&](int round) {
         return "Round " + std::to_string(round) + " - " + player.shownName + " vs. Level " +
-               std::to_string(monsterLevel) + " Monster! (" + std::to_string(player.hitPoints) + "HP Remaining)\n\n";
+               std::to_string(monsterLevel) + " Monster! (" + std::to_string(player.hitPoints) +
+               "HP Remaining)\n\n";
     };
     std::string& out = fight.text;
     out += clearedScreen() + Separator + header(1);
@@ -177,8 +183,8 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
                                   ", but misses and\nlooks like a total ass.\n", draw, out);
             out += "\n";
             if (monsterAlive) {
-                playerAlive = strike(monster, player, EscMonsterHit, EscMonsterMiss, " hits himself in the head with ",
-                                     ".\nWhat a Noob!\n", draw, out);
+                playerAlive = strike(monster, player, EscMonsterHit, EscMonsterMiss,
+                                     " hits himself in the head with ", ".\nWhat a Noob!\n", draw, out);
             }
         } else {
             playerAlive = strike(monster, player, EscMonsterHit, EscMonsterMiss, " flails wildly with ",
@@ -205,7 +211,8 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
 
     fight.won = !monsterAlive;
     if (fight.won) {
-        out += "\nCongratulations Dill Wad, you killed it!\n" + victoryLine(setup.name, setup.level - monsterLevel);
+        out += "\nCongratulations Dill Wad, you killed it!\n" +
+               victoryLine(setup.name, setup.level - monsterLevel);
         const int difference = std::clamp(setup.level - monsterLevel, 0, 5);
         static const int Experience[] = {300, 150, 75, 35, 15, 5};
         static const double Gold[] = {25, 12, 6, 3, 1, 0.5};
@@ -228,9 +235,9 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
     } else {
         out += "\nWTG jackass, you died and lost your character forever\nPress any key to continue...";
         out += setup.weaponIndex == 0 ? std::string("Already equipped with that weapon!\n")
-                                     : "Setting character weapon to " + lists.weapons.names[0] + "\n";
+                                      : "Setting character weapon to " + lists.weapons.names[0] + "\n";
         out += setup.armorIndex == 0 ? std::string("Armor already equipped!\n")
-                                    : "Setting character armor to " + lists.armors.names[0] + "\n";
+                                     : "Setting character armor to " + lists.armors.names[0] + "\n";
         out += clearedScreen();
     }
     return fight;
@@ -362,7 +369,9 @@ PlayerSetup unnamed() {
 TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
     const Scenario scenarios[] = {
         {"player opens and wins over several rounds", veteran(), 3,
-         [](const ExpectedFight& f) { return f.playerInitiative > f.monsterInitiative && f.won && f.rounds >= 3; }},
+         [](const ExpectedFight& f) {
+             return f.playerInitiative > f.monsterInitiative && f.won && f.rounds >= 3;
+         }},
         {"equal initiatives: the player opens", veteran(), 4,
          [](const ExpectedFight& f) { return f.playerInitiative == f.monsterInitiative && f.rounds >= 2; }},
         {"monster opens", veteran(), 4,
@@ -380,7 +389,9 @@ TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
         {"victory with a level-up", nearLevelTwo(), 1,
          [](const ExpectedFight& f) { return f.won && f.rounds >= 2 && f.player.hitPoints < 11; }},
         {"an unnamed player", unnamed(), 4,
-         [](const ExpectedFight& f) { return f.player.misses > 0 && f.player.hits > 0 && f.monster.hits > 0; }},
+         [](const ExpectedFight& f) {
+             return f.player.misses > 0 && f.player.hits > 0 && f.monster.hits > 0;
+         }},
     };
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.what);
@@ -409,7 +420,8 @@ TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
         for (const std::chrono::milliseconds pause : ConsoleCapture::pauses()) {
             EXPECT_EQ(pause.count(), 2000);
         }
-        EXPECT_EQ(pauseOffsets(), expected.pauseOffsets) << "each pause comes after a separator, before the header";
+        EXPECT_EQ(pauseOffsets(), expected.pauseOffsets)
+            << "each pause comes after a separator, before the header";
         if (expected.won) {
             EXPECT_EQ(mainChoice, 4);
             EXPECT_TRUE(characterExists);
@@ -460,15 +472,18 @@ TEST_F(FightTest, AVictoryOverANewLevelRaisesTheCombatMenuLimit) {
     std::string menuChoice;
     MenuCode combatChoice = 0;
     MenuCode mainChoice = 4;
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice, mainChoice);
-    EXPECT_EQ(console.take(), clearedScreen() + combatMenu(1) + "Your Choice: Invalid Choice!\nYour Choice: " +
-                                  expected.text);
+    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
+                   mainChoice);
+    EXPECT_EQ(console.take(), clearedScreen() + combatMenu(1) +
+                                  "Your Choice: Invalid Choice!\nYour Choice: " + expected.text);
     EXPECT_EQ(combatChoice, 1);
     EXPECT_EQ(mainChoice, 4) << "a victory comes back to the combat menu";
     EXPECT_EQ(player.highestLevelBeaten, 1);
 
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice, mainChoice);
-    EXPECT_EQ(console.take(), clearedScreen() + combatMenu(2) + "Your Choice: Returning to Main Menu\n" + clearedScreen());
+    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
+                   mainChoice);
+    EXPECT_EQ(console.take(),
+              clearedScreen() + combatMenu(2) + "Your Choice: Returning to Main Menu\n" + clearedScreen());
     EXPECT_EQ(mainChoice, 0);
 }
 
@@ -486,9 +501,10 @@ TEST_F(FightTest, ReturningFromTheCombatMenuBuildsNoMonster) {
         MenuCode mainChoice = 4;
         DrawReplay replay(3);
         replay.start();
-        runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice, mainChoice);
-        EXPECT_EQ(console.take(),
-                  clearedScreen() + combatMenu(25) + "Your Choice: Returning to Main Menu\n" + clearedScreen());
+        runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
+                       mainChoice);
+        EXPECT_EQ(console.take(), clearedScreen() + combatMenu(25) + "Your Choice: Returning to Main Menu\n" +
+                                      clearedScreen());
         EXPECT_EQ(menu.highestSelectableLevel, 25);
         EXPECT_EQ(mainChoice, 0);
         EXPECT_EQ(std::rand(), replay.draw()) << "no draw without a fight";
@@ -506,9 +522,12 @@ TEST_F(FightTest, WithoutACharacterTheFightScreenSendsThePlayerBack) {
     std::string menuChoice;
     MenuCode combatChoice = 0;
     MenuCode mainChoice = 4;
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice, mainChoice);
-    EXPECT_EQ(console.take(), clearedScreen() + "You don't have a character dude! Go make one.\n"
-                                                "Press any key to continue...\n" + clearedScreen());
+    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
+                   mainChoice);
+    EXPECT_EQ(console.take(), clearedScreen() +
+                                  "You don't have a character dude! Go make one.\n"
+                                  "Press any key to continue...\n" +
+                                  clearedScreen());
     EXPECT_EQ(mainChoice, 0);
     EXPECT_EQ(ConsoleCapture::keyWaits(), 1);
     EXPECT_EQ(menuChoice, "") << "no question is asked";

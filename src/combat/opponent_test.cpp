@@ -55,16 +55,19 @@ TEST(Opponent, LevelDecidesAbilitiesHitPointsAndTheItemsBought) {
         SCOPED_TRACE("level " + std::to_string(c.level));
         DrawReplay replay(1000u + static_cast<unsigned>(c.level));
         replay.start();
-        const ExpectedMonster expected = expectMonster(c.level, weapons, armors, [&replay] { return replay.draw(); });
-        ASSERT_EQ(expected.armorIndex, c.armorIndex) << "the sample prices must let the monster buy its items";
+        const ExpectedMonster expected =
+            expectMonster(c.level, weapons, armors, [&replay] { return replay.draw(); });
+        ASSERT_EQ(expected.armorIndex, c.armorIndex)
+            << "the sample prices must let the monster buy its items";
         ASSERT_EQ(expected.weaponIndex, c.weaponIndex);
         console.take();
         const Character monster = createOpponent(c.level, armors, weapons);
         EXPECT_EQ(console.take(), expected.text);
         EXPECT_EQ(std::rand(), replay.draw()) << "one hit-point draw per level-up and no other";
         expectBuiltAs(monster, expected, weapons, armors);
-        EXPECT_DOUBLE_EQ(monster.gold,
-                         1200.0 - (c.level == 1 ? 0.0 : armors.prices[c.armorIndex] + weapons.prices[c.weaponIndex]));
+        EXPECT_DOUBLE_EQ(
+            monster.gold,
+            1200.0 - (c.level == 1 ? 0.0 : armors.prices[c.armorIndex] + weapons.prices[c.weaponIndex]));
         EXPECT_EQ(monster.experience, 0);
     }
 }
@@ -73,7 +76,8 @@ TEST(Opponent, LevelDecidesAbilitiesHitPointsAndTheItemsBought) {
 // wants are priced to test the purse: armor first, then the weapon from
 // what is left.
 std::string purseWeapons() {
-    std::string text = "Stick;1;4;20;2;0\nExact Purse;1;6;20;2;1200\nToo Dear;1;8;19;2;600\nCheap Pick;1;4;20;2;100\n";
+    std::string text =
+        "Stick;1;4;20;2;0\nExact Purse;1;6;20;2;1200\nToo Dear;1;8;19;2;600\nCheap Pick;1;4;20;2;100\n";
     for (int n = 5; n <= 15; ++n) {
         text += "Blade" + std::to_string(n) + ";1;6;20;2;" + std::to_string(n) + "\n";
     }
@@ -97,10 +101,11 @@ TEST(Opponent, LevelOneWritesNoLevelUpAndBuysNothingWithItsPurse) {
     console.take();
     std::srand(5);
     const Character monster = createOpponent(1, armors, weapons);
-    EXPECT_EQ(console.take(), "Character Created\nSetting character armor to Skin\n"
-                              "Setting character weapon to Stick\nName Set to: Monster\n"
-                              "Stick 1d4 Critical Roll: 20 Critical Hit Multiplier: x2\n"
-                              "Skin AC: 0 Max Dexterity Bonus: +8");
+    EXPECT_EQ(console.take(),
+              "Character Created\nSetting character armor to Skin\n"
+              "Setting character weapon to Stick\nName Set to: Monster\n"
+              "Stick 1d4 Critical Roll: 20 Critical Hit Multiplier: x2\n"
+              "Skin AC: 0 Max Dexterity Bonus: +8");
     EXPECT_DOUBLE_EQ(monster.gold, 1200.0);
     EXPECT_EQ(monster.maxHitPoints, 9);
     EXPECT_EQ(monster.strength, 8);
@@ -118,13 +123,14 @@ struct PurseCase {
 TEST(Opponent, PurchasesTheGoldCannotCoverAreRefusedAndTheEntryZeroItemStays) {
     const PurseCase cases[] = {
         // Armor above 1200: refused, the whole purse goes to a weapon of exactly 1200.
-        {2, "You can't afford that, poor ass!\n", "Setting character weapon to Exact Purse\n", "Skin", "Exact Purse",
-         0.0},
+        {2, "You can't afford that, poor ass!\n", "Setting character weapon to Exact Purse\n", "Skin",
+         "Exact Purse", 0.0},
         // 700 for the armor leaves 500, short of the 600 weapon.
-        {3, "Setting character armor to Silk Mail\n", "You can't afford that, poor ass!\n", "Silk Mail", "Stick",
-         500.0},
+        {3, "Setting character armor to Silk Mail\n", "You can't afford that, poor ass!\n", "Silk Mail",
+         "Stick", 500.0},
         // An armor named like the one worn is refused by name and costs nothing.
-        {4, "Armor already equipped!\n", "Setting character weapon to Cheap Pick\n", "Skin", "Cheap Pick", 1100.0},
+        {4, "Armor already equipped!\n", "Setting character weapon to Cheap Pick\n", "Skin", "Cheap Pick",
+         1100.0},
     };
     const TempDataFile weaponFile(purseWeapons());
     const TempDataFile armorFile(purseArmors());
@@ -136,7 +142,8 @@ TEST(Opponent, PurchasesTheGoldCannotCoverAreRefusedAndTheEntryZeroItemStays) {
         SCOPED_TRACE("level " + std::to_string(c.level));
         DrawReplay replay(77);
         replay.start();
-        const ExpectedMonster expected = expectMonster(c.level, weapons, armors, [&replay] { return replay.draw(); });
+        const ExpectedMonster expected =
+            expectMonster(c.level, weapons, armors, [&replay] { return replay.draw(); });
         console.take();
         const Character monster = createOpponent(c.level, armors, weapons);
         const std::string text = console.take();

@@ -30,7 +30,8 @@ MonsterFacts monsterAt(int level, const WeaponCatalog& weapons, const ArmorCatal
 }
 
 int armorClass(const ArmorCatalog& armors, int armorIndex, int dexterityModifier) {
-    return 10 + armors.armorBonuses[armorIndex] + std::min(dexterityModifier, armors.maxDexterityBonuses[armorIndex]);
+    return 10 + armors.armorBonuses[armorIndex] +
+           std::min(dexterityModifier, armors.maxDexterityBonuses[armorIndex]);
 }
 
 int bestDamage(const WeaponCatalog& weapons, int weaponIndex, int strengthModifier) {

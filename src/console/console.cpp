@@ -19,6 +19,9 @@ void clearScreen() {
 }
 
 void waitForKey() {
+    // The message that announces the wait may have no line end of its own;
+    // it must be on screen before the game blocks.
+    std::cout.flush();
     if (keyWaitHandler != nullptr) {
         keyWaitHandler();
         return;
@@ -27,6 +30,7 @@ void waitForKey() {
 }
 
 void pauseFor(std::chrono::milliseconds duration) {
+    std::cout.flush();
     if (pauseHandler != nullptr) {
         pauseHandler(duration);
         return;

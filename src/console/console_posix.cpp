@@ -167,7 +167,7 @@ int readByte(int fd) {
 // An arrow or function key sends a whole escape sequence: swallow the rest
 // of it so that it counts as one key press.
 void discardRestOfSequence(int fd) {
-    struct pollfd waiting {fd, POLLIN, 0};
+    pollfd waiting{fd, POLLIN, 0};
     char rest[32];
     while (poll(&waiting, 1, SequenceGapMilliseconds) > 0 && (waiting.revents & POLLIN) != 0) {
         if (read(fd, rest, sizeof rest) <= 0) {
@@ -188,7 +188,7 @@ protected:
             return traits_type::to_int_type(*gptr());
         }
         for (;;) {
-            struct pollfd streams[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+            pollfd streams[2] = {{STDIN_FILENO, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
             if (poll(streams, 2, -1) < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -264,11 +264,21 @@ void setTextAttribute(TextAttribute attribute) {
         return;
     }
     switch (attribute) {
-    case Normal: std::cout << "\x1b[0m"; break;
-    case PlayerHit: std::cout << "\x1b[92m"; break;
-    case PlayerMiss: std::cout << "\x1b[32m"; break;
-    case MonsterHit: std::cout << "\x1b[91m"; break;
-    case MonsterMiss: std::cout << "\x1b[31m"; break;
+    case Normal:
+        std::cout << "\x1b[0m";
+        break;
+    case PlayerHit:
+        std::cout << "\x1b[92m";
+        break;
+    case PlayerMiss:
+        std::cout << "\x1b[32m";
+        break;
+    case MonsterHit:
+        std::cout << "\x1b[91m";
+        break;
+    case MonsterMiss:
+        std::cout << "\x1b[31m";
+        break;
     }
 }
 

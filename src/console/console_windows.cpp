@@ -57,8 +57,8 @@ struct ExtendedKey {
 // Keys flagged ENHANCED_KEY: the grey navigation block and arrows, and the
 // keypad's Enter and slash (which have a character unless Ctrl or Alt is held).
 constexpr ExtendedKey enhancedKeys[] = {
-    {28, {0, 0}, {0, 0}, {0, 0}, {0, 166}},          // keypad Enter
-    {53, {0, 0}, {0, 0}, {0, 149}, {0, 164}},        // keypad /
+    {28, {0, 0}, {0, 0}, {0, 0}, {0, 166}},            // keypad Enter
+    {53, {0, 0}, {0, 0}, {0, 149}, {0, 164}},          // keypad /
     {71, {224, 71}, {224, 71}, {224, 119}, {0, 151}},  // Home
     {72, {224, 72}, {224, 72}, {224, 141}, {0, 152}},  // Up
     {73, {224, 73}, {224, 73}, {224, 134}, {0, 153}},  // Page Up
@@ -74,29 +74,29 @@ constexpr ExtendedKey enhancedKeys[] = {
 // Keys without the flag: the function keys, and the keypad's navigation keys
 // while Num Lock is off (with Shift they give their digit as a character).
 constexpr ExtendedKey normalKeys[] = {
-    {59, {0, 59}, {0, 84}, {0, 94}, {0, 104}},         // F1
-    {60, {0, 60}, {0, 85}, {0, 95}, {0, 105}},         // F2
-    {61, {0, 61}, {0, 86}, {0, 96}, {0, 106}},         // F3
-    {62, {0, 62}, {0, 87}, {0, 97}, {0, 107}},         // F4
-    {63, {0, 63}, {0, 88}, {0, 98}, {0, 108}},         // F5
-    {64, {0, 64}, {0, 89}, {0, 99}, {0, 109}},         // F6
-    {65, {0, 65}, {0, 90}, {0, 100}, {0, 110}},        // F7
-    {66, {0, 66}, {0, 91}, {0, 101}, {0, 111}},        // F8
-    {67, {0, 67}, {0, 92}, {0, 102}, {0, 112}},        // F9
-    {68, {0, 68}, {0, 93}, {0, 103}, {0, 113}},        // F10
-    {71, {0, 71}, {0, 0}, {0, 119}, {0, 0}},           // keypad Home
-    {72, {0, 72}, {0, 0}, {0, 141}, {0, 0}},           // keypad Up
-    {73, {0, 73}, {0, 0}, {0, 132}, {0, 0}},           // keypad Page Up
-    {74, {0, 0}, {0, 0}, {0, 142}, {0, 74}},           // keypad -
-    {75, {0, 75}, {0, 0}, {0, 115}, {0, 0}},           // keypad Left
-    {76, {0, 76}, {0, 0}, {0, 143}, {0, 0}},           // keypad 5
-    {77, {0, 77}, {0, 0}, {0, 116}, {0, 0}},           // keypad Right
-    {78, {0, 0}, {0, 0}, {0, 144}, {0, 78}},           // keypad +
-    {79, {0, 79}, {0, 0}, {0, 117}, {0, 0}},           // keypad End
-    {80, {0, 80}, {0, 0}, {0, 145}, {0, 0}},           // keypad Down
-    {81, {0, 81}, {0, 0}, {0, 118}, {0, 0}},           // keypad Page Down
-    {82, {0, 82}, {0, 0}, {0, 146}, {0, 0}},           // keypad Insert
-    {83, {0, 83}, {0, 0}, {0, 147}, {0, 0}},           // keypad Delete
+    {59, {0, 59}, {0, 84}, {0, 94}, {0, 104}},             // F1
+    {60, {0, 60}, {0, 85}, {0, 95}, {0, 105}},             // F2
+    {61, {0, 61}, {0, 86}, {0, 96}, {0, 106}},             // F3
+    {62, {0, 62}, {0, 87}, {0, 97}, {0, 107}},             // F4
+    {63, {0, 63}, {0, 88}, {0, 98}, {0, 108}},             // F5
+    {64, {0, 64}, {0, 89}, {0, 99}, {0, 109}},             // F6
+    {65, {0, 65}, {0, 90}, {0, 100}, {0, 110}},            // F7
+    {66, {0, 66}, {0, 91}, {0, 101}, {0, 111}},            // F8
+    {67, {0, 67}, {0, 92}, {0, 102}, {0, 112}},            // F9
+    {68, {0, 68}, {0, 93}, {0, 103}, {0, 113}},            // F10
+    {71, {0, 71}, {0, 0}, {0, 119}, {0, 0}},               // keypad Home
+    {72, {0, 72}, {0, 0}, {0, 141}, {0, 0}},               // keypad Up
+    {73, {0, 73}, {0, 0}, {0, 132}, {0, 0}},               // keypad Page Up
+    {74, {0, 0}, {0, 0}, {0, 142}, {0, 74}},               // keypad -
+    {75, {0, 75}, {0, 0}, {0, 115}, {0, 0}},               // keypad Left
+    {76, {0, 76}, {0, 0}, {0, 143}, {0, 0}},               // keypad 5
+    {77, {0, 77}, {0, 0}, {0, 116}, {0, 0}},               // keypad Right
+    {78, {0, 0}, {0, 0}, {0, 144}, {0, 78}},               // keypad +
+    {79, {0, 79}, {0, 0}, {0, 117}, {0, 0}},               // keypad End
+    {80, {0, 80}, {0, 0}, {0, 145}, {0, 0}},               // keypad Down
+    {81, {0, 81}, {0, 0}, {0, 118}, {0, 0}},               // keypad Page Down
+    {82, {0, 82}, {0, 0}, {0, 146}, {0, 0}},               // keypad Insert
+    {83, {0, 83}, {0, 0}, {0, 147}, {0, 0}},               // keypad Delete
     {87, {224, 133}, {224, 135}, {224, 137}, {224, 139}},  // F11
     {88, {224, 134}, {224, 136}, {224, 138}, {224, 140}},  // F12
 };
@@ -139,9 +139,8 @@ int readConsoleKey() {
     }
     if (!consoleInputOpened) {
         consoleInputOpened = true;
-        consoleInput = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                   nullptr);
+        consoleInput = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
     }
 
     DWORD savedMode = 0;

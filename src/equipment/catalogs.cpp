@@ -43,8 +43,7 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 // to `take`. Returns the first fault found; the fields handed over always
 // number at least `fieldCount`.
 template <typename TakeFields>
-LoadError readDataFile(const std::string& fileName, int count, std::size_t fieldCount,
-                       TakeFields take) {
+LoadError readDataFile(const std::string& fileName, int count, std::size_t fieldCount, TakeFields take) {
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored)) {
         return {fileName, 0, "is a directory, not a file"};
@@ -57,8 +56,7 @@ LoadError readDataFile(const std::string& fileName, int count, std::size_t field
     for (int index = 0; index < count; ++index) {
         const int lineNumber = index + 1;
         if (!std::getline(file_open, TextInformation)) {
-            return {fileName, lineNumber,
-                    "missing line: " + std::to_string(count) + " lines are needed"};
+            return {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"};
         }
         // A file written on Windows keeps its carriage returns here; they are
         // not part of the line.
@@ -100,8 +98,8 @@ WeaponCatalog::WeaponCatalog(const std::string& fileName) {
         prices[i] = readReal(f[5]);
         if (dieSizes[i] < 1) {
             // The damage roll draws modulo the die size.
-            return LoadError{"", 0, "the die size is " + std::to_string(dieSizes[i]) +
-                                        ", it must be 1 or more"};
+            return LoadError{"", 0,
+                             "the die size is " + std::to_string(dieSizes[i]) + ", it must be 1 or more"};
         }
         return LoadError{};
     });

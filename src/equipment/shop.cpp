@@ -24,8 +24,8 @@ struct BuyScreen {
 
 // Shows the list, asks which entry to buy by its number, and buys it.
 template <typename Catalog, typename Buy, typename Worn>
-void runBuyScreen(const BuyScreen<Catalog>& screen, Character& player, std::string& menuChoice,
-                  Buy buy, Worn worn) {
+void runBuyScreen(const BuyScreen<Catalog>& screen, Character& player, std::string& menuChoice, Buy buy,
+                  Worn worn) {
     std::cout << screen.heading;
     clearScreen();
     screen.catalog.list();
@@ -52,8 +52,8 @@ void runBuyScreen(const BuyScreen<Catalog>& screen, Character& player, std::stri
 
 void runBuyWeaponScreen(Character& player, const WeaponCatalog& weapons, std::string& menuChoice) {
     const BuyScreen<WeaponCatalog> screen{"Buy Weapon\n", "What weapon would you like to buy? ",
-                                          "Your equipped weapon is...\n",
-                                          "Press any key to continue...\n", weapons};
+                                          "Your equipped weapon is...\n", "Press any key to continue...\n",
+                                          weapons};
     runBuyScreen(
         screen, player, menuChoice, [&](int index) { player.buyWeapon(index, weapons); },
         [&]() -> const Weapon& { return player.weapon; });
@@ -63,8 +63,8 @@ void runBuyArmorScreen(Character& player, const ArmorCatalog& armors, std::strin
     // The armor line is left open by its display, so the message after it
     // starts with the line end.
     const BuyScreen<ArmorCatalog> screen{"Buy Armor\n", "What armor would you like to buy? ",
-                                         "Your equipped armor is...\n",
-                                         "\nPress any key to continue...\n", armors};
+                                         "Your equipped armor is...\n", "\nPress any key to continue...\n",
+                                         armors};
     runBuyScreen(
         screen, player, menuChoice, [&](int index) { player.buyArmor(index, armors); },
         [&]() -> const Armor& { return player.armor; });
@@ -85,9 +85,8 @@ void runShopPass(EquipmentMenu& equipmentMenu, Character& player, const WeaponCa
         return;
     }
     equipmentMenu.display();
-    equipmentChoice = askChoice(menuChoice, [&equipmentMenu](const std::string& word) {
-        return equipmentMenu.parseChoice(word);
-    });
+    equipmentChoice = askChoice(
+        menuChoice, [&equipmentMenu](const std::string& word) { return equipmentMenu.parseChoice(word); });
     if (equipmentChoice == 1) {
         runBuyWeaponScreen(player, weapons, menuChoice);
     } else if (equipmentChoice == 2) {

@@ -151,12 +151,14 @@ TEST_F(ShopTest, BuyWeaponScreenWholeWithAPurchase) {
 TEST_F(ShopTest, BuyArmorScreenWholeWithARefusalAndAnAttemptOnTheWornItem) {
     Character player;
     outfit(player, 0, 1, 2);
-    const std::string head = clearedScreen() + EquipmentMenuText + "Your Choice: Purchase Armor selected \nBuy Armor\n" +
-                             clearedScreen() + ArmorListing +
+    const std::string head = clearedScreen() + EquipmentMenuText +
+                             "Your Choice: Purchase Armor selected \nBuy Armor\n" + clearedScreen() +
+                             ArmorListing +
                              "You are currently using Eleven Char\nYou have 2 gold to spend.\n"
                              "What armor would you like to buy? ";
-    const std::string equipped = "Your equipped armor is...\nEleven Char AC: -1 Max Dexterity Bonus: +-2"
-                                 "\nPress any key to continue...\n";
+    const std::string equipped =
+        "Your equipped armor is...\nEleven Char AC: -1 Max Dexterity Bonus: +-2"
+        "\nPress any key to continue...\n";
     EXPECT_EQ(pass(player, "B 3"), head + "You can't afford that, poor ass!\n" + equipped);
     // The worn item without the gold for it: only the can't-afford message.
     EXPECT_EQ(pass(player, "b 2"), head + "You can't afford that, poor ass!\n" + equipped);
@@ -172,7 +174,8 @@ TEST_F(ShopTest, AnInvalidMenuAnswerAsksAgainWithoutTheMenu) {
     outfit(player, 0, 0, 0);
     EXPECT_EQ(pass(player, "x aa r"), clearedScreen() + EquipmentMenuText +
                                           "Your Choice: Invalid Choice!\nYour Choice: Invalid Choice!\n"
-                                          "Your Choice: Returning to Main Menu\n" + clearedScreen());
+                                          "Your Choice: Returning to Main Menu\n" +
+                                          clearedScreen());
     EXPECT_EQ(mainChoice, 0);
 }
 
@@ -266,8 +269,10 @@ TEST_F(ShopTest, WithoutACharacterTheShopSendsThePlayerBack) {
     characterExists = false;
     Character player;
     outfit(player, 0, 0, 100);
-    EXPECT_EQ(pass(player, "a 2"), clearedScreen() + "Are you buying equipment for a ghost? Go make a character!\n"
-                                                     "Press any key to continue...\n" + clearedScreen());
+    EXPECT_EQ(pass(player, "a 2"), clearedScreen() +
+                                       "Are you buying equipment for a ghost? Go make a character!\n"
+                                       "Press any key to continue...\n" +
+                                       clearedScreen());
     EXPECT_EQ(mainChoice, 0);
     EXPECT_EQ(keyWaits, 1);
     EXPECT_EQ(player.weapon.name, "Fist");

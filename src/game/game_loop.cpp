@@ -72,7 +72,8 @@ int GameLoop(const GameSetup& setup) {
     while (!quitRequested) {
         setTextAttribute(Normal);
         Menu.display();
-        mainChoice = askChoice(MenuChoice, [&Menu](const std::string& word) { return Menu.parseChoice(word); });
+        mainChoice =
+            askChoice(MenuChoice, [&Menu](const std::string& word) { return Menu.parseChoice(word); });
         while (mainChoice == 1 && !quitRequested) {
             runCreationScreen(MainCharacter, WeaponList, ArmorList, MenuChoice, creationChoice, mainChoice,
                               freshCreation);

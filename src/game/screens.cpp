@@ -56,9 +56,8 @@ void runCreationScreen(Character& player, const WeaponCatalog& weapons, const Ar
         clearScreen();
     }
     player.displayCreationMenu();
-    creationChoice = askChoice(menuChoice, [&player](const std::string& word) {
-        return player.parseCreationChoice(word);
-    });
+    creationChoice = askChoice(
+        menuChoice, [&player](const std::string& word) { return player.parseCreationChoice(word); });
     if (inputEnded()) {
         return;
     }

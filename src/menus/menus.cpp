@@ -75,6 +75,7 @@ void MainMenu::display() const {
                  "-----------------------\n";
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): parsers take their own copy of the answer
 MenuCode MainMenu::parseChoice(std::string answer) const {
     switch (menuLetter(answer)) {
     case 'A':
@@ -109,6 +110,7 @@ void Character::displayCreationMenu() const {
                  "--------------------------------\n";
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): parsers take their own copy of the answer
 MenuCode Character::parseCreationChoice(std::string answer) const {
     switch (menuLetter(answer)) {
     case 'A':
@@ -135,6 +137,7 @@ void EquipmentMenu::display() const {
                  "-------------------------------\n";
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): parsers take their own copy of the answer
 MenuCode EquipmentMenu::parseChoice(std::string answer) const {
     switch (menuLetter(answer)) {
     case 'A':
@@ -163,6 +166,7 @@ void CombatMenu::display() const {
     std::cout << "----------------------------\n";
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): parsers take their own copy of the answer
 MenuCode CombatMenu::parseChoice(std::string answer) const {
     const int level = readInteger(answer);
     if (level >= 1 && level <= highestSelectableLevel) {

@@ -51,7 +51,8 @@ inline int modifierOf(int score) { return score / 2 - 5; }
 // "Name XdY Critical Roll: T-20 Critical Hit Multiplier: xM" with its line end.
 inline std::string weaponDisplayLine(const WeaponCatalog& weapons, int i) {
     std::ostringstream line;
-    line << weapons.names[i] << " " << weapons.diceCounts[i] << "d" << weapons.dieSizes[i] << " Critical Roll: ";
+    line << weapons.names[i] << " " << weapons.diceCounts[i] << "d" << weapons.dieSizes[i]
+         << " Critical Roll: ";
     if (weapons.criticalThresholds[i] == 20) {
         line << "20";
     } else {

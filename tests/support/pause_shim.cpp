@@ -73,7 +73,8 @@ extern "C" int nanosleep(const timespec* request, timespec* remaining) {
 extern "C" int clock_nanosleep(clockid_t clock, int flags, const timespec* request, timespec* remaining) {
     if ((flags & TIMER_ABSTIME) != 0) {
         // An absolute deadline is not a pause of a known length: sleep as asked.
-        return static_cast<int>(syscall(SYS_clock_nanosleep, clock, flags, request, remaining)) == 0 ? 0 : errno;
+        return static_cast<int>(syscall(SYS_clock_nanosleep, clock, flags, request, remaining)) == 0 ? 0
+                                                                                                     : errno;
     }
     logRequest(request);
     if (remaining != nullptr) {

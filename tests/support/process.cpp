@@ -63,7 +63,8 @@ void makePipe(int fds[2]) {
 // async-signal-safe calls.
 class ExecPlan {
 public:
-    ExecPlan(const LaunchOptions& options, bool terminal) : binary(gameBinary()), directory(options.workingDirectory) {
+    ExecPlan(const LaunchOptions& options, bool terminal)
+        : binary(gameBinary()), directory(options.workingDirectory) {
         std::map<std::string, std::string> variables;
         for (const char* name : PassedThrough) {
             if (const char* value = std::getenv(name)) {
@@ -96,8 +97,15 @@ public:
             program = "/bin/sh";
             arguments = {program, "-c", options.shellCommand};
         } else {
-            program = binary;
-            arguments = {binary};
+            // A memory checker may run the game: BRAWLARIUM_E2E_WRAPPER holds its
+            // absolute path and options, separated by blanks.
+            const char* wrapperCommand = std::getenv("BRAWLARIUM_E2E_WRAPPER");
+            std::istringstream wrapper(wrapperCommand != nullptr ? wrapperCommand : "");
+            for (std::string word; wrapper >> word;) {
+                arguments.push_back(word);
+            }
+            arguments.push_back(binary);
+            program = arguments.front();
         }
         for (const auto& [name, value] : variables) {
             entries.push_back(name + "=" + value);
@@ -214,7 +222,8 @@ std::string pauseShimLibrary() { return BRAWLARIUM_PAUSE_SHIM; }
 
 TempDirectory::TempDirectory() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/brawlarium-e2e-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/brawlarium-e2e-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
     }

@@ -78,10 +78,11 @@ std::string stats(const std::string& name, int strength, int dexterity, int cons
 }
 
 std::string levelOneMonster() {
-    return std::string("Character Created\n"
-                       "Setting character armor to Rags\n"
-                       "Setting character weapon to Bare Knuckles\n"
-                       "Name Set to: Monster\n") +
+    return std::string(
+               "Character Created\n"
+               "Setting character armor to Rags\n"
+               "Setting character weapon to Bare Knuckles\n"
+               "Name Set to: Monster\n") +
            BareKnuckles + Rags + cleared();
 }
 
@@ -140,7 +141,9 @@ public:
         position += expected.size();
         return true;
     }
-    bool startsWith(std::string_view expected) const { return text.substr(position, expected.size()) == expected; }
+    bool startsWith(std::string_view expected) const {
+        return text.substr(position, expected.size()) == expected;
+    }
     bool integer(int& value) {
         std::size_t at = position;
         const bool negative = at < text.size() && text[at] == '-';
@@ -160,7 +163,9 @@ public:
         position = at;
         return true;
     }
-    std::string failure(std::string_view expected) const { return describeDifference(text, position, expected); }
+    std::string failure(std::string_view expected) const {
+        return describeDifference(text, position, expected);
+    }
     std::size_t offset() const { return position; }
     bool atEnd() const { return position == text.size(); }
 
@@ -206,8 +211,8 @@ Pattern::Match Pattern::match(std::string_view actual) const {
             continue;
         }
         int value = 0;
-        const std::string wanted = "<" + piece.name + ": " + std::to_string(piece.low) + " to " +
-                                   std::to_string(piece.high) + ">";
+        const std::string wanted =
+            "<" + piece.name + ": " + std::to_string(piece.low) + " to " + std::to_string(piece.high) + ">";
         if (!reader.integer(value) || value < piece.low || value > piece.high) {
             result.why = reader.failure(wanted);
             return result;
@@ -242,25 +247,31 @@ FightReport readFight(std::string_view text, const FightSetup& setup) {
         const Side& defender = byPlayer ? monster : player;
         std::string miss;
         if (byPlayer) {
-            miss = opening ? attacker.name + " attacks with " + attacker.weapon + ", but misses and\nlooks like a total ass.\n"
+            miss = opening ? attacker.name + " attacks with " + attacker.weapon +
+                                 ", but misses and\nlooks like a total ass.\n"
                            : attacker.name + " yells like a barbarian, attacking with\n" + attacker.weapon +
                                  ", but trips on a rock and starts to cry.\n";
         } else {
-            miss = opening ? attacker.name + " flails wildly with " + attacker.weapon + ",\nthe weapon flies in the air.\n"
-                           : attacker.name + " hits himself in the head with " + attacker.weapon + ".\nWhat a Noob!\n";
+            miss = opening ? attacker.name + " flails wildly with " + attacker.weapon +
+                                 ",\nthe weapon flies in the air.\n"
+                           : attacker.name + " hits himself in the head with " + attacker.weapon +
+                                 ".\nWhat a Noob!\n";
         }
-        const std::string missText = (setup.colours ? std::string(attacker.missColour) : std::string()) + miss;
+        const std::string missText =
+            (setup.colours ? std::string(attacker.missColour) : std::string()) + miss;
         if (reader.literal(missText)) {
             ++(byPlayer ? report.playerMisses : report.monsterMisses);
             killed = false;
             return true;
         }
-        const std::string hitStart = (setup.colours ? std::string(attacker.hitColour) : std::string()) + attacker.name;
+        const std::string hitStart =
+            (setup.colours ? std::string(attacker.hitColour) : std::string()) + attacker.name;
         if (!reader.literal(hitStart)) {
             fail(missText + "  or  " + hitStart + " deals ...");
             return false;
         }
-        if (!reader.literal(" deals a major blow with ") && !reader.literal(" deals a CRITICAL STRIKE with ")) {
+        if (!reader.literal(" deals a major blow with ") &&
+            !reader.literal(" deals a CRITICAL STRIKE with ")) {
             fail(" deals a major blow with  or  deals a CRITICAL STRIKE with ");
             return false;
         }
@@ -269,7 +280,8 @@ FightReport readFight(std::string_view text, const FightSetup& setup) {
         if (!reader.literal(attacker.weapon + ",\nhitting for ") || !reader.integer(damage) ||
             !reader.literal(" damage!\n" + defender.name + " has ") || !reader.integer(left) ||
             !reader.literal("HP remaining!\n")) {
-            fail(attacker.weapon + ",\nhitting for <n> damage!\n" + defender.name + " has <n>HP remaining!\n");
+            fail(attacker.weapon + ",\nhitting for <n> damage!\n" + defender.name +
+                 " has <n>HP remaining!\n");
             return false;
         }
         ++(byPlayer ? report.playerHits : report.monsterHits);
@@ -299,8 +311,8 @@ FightReport readFight(std::string_view text, const FightSetup& setup) {
     bool playerOpens = false;
     for (;;) {
         ++report.rounds;
-        const std::string header = "Round " + std::to_string(report.rounds) + " - " + setup.player + " vs. Level " +
-                                   std::to_string(setup.monsterLevel) + " Monster! (" +
+        const std::string header = "Round " + std::to_string(report.rounds) + " - " + setup.player +
+                                   " vs. Level " + std::to_string(setup.monsterLevel) + " Monster! (" +
                                    std::to_string(playerHitPoints) + "HP Remaining)\n\n";
         if (!reader.literal(header)) {
             return fail(header);
@@ -333,8 +345,9 @@ FightReport readFight(std::string_view text, const FightSetup& setup) {
         if (killed) {
             const bool playerKilledMonster = openerKilled ? playerOpens : !playerOpens;
             report.playerWon = playerKilledMonster;
-            const char* outcome = playerKilledMonster ? "\nCongratulations Dill Wad, you killed it!\n"
-                                                      : "\nWTG jackass, you died and lost your character forever\n";
+            const char* outcome = playerKilledMonster
+                                      ? "\nCongratulations Dill Wad, you killed it!\n"
+                                      : "\nWTG jackass, you died and lost your character forever\n";
             if (!reader.literal(outcome)) {
                 return fail(outcome);
             }

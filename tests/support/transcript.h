@@ -31,7 +31,8 @@ std::string stats(const std::string& name, int strength, int dexterity, int cons
 // What building a level-1 monster writes, up to and including the cleared
 // screen of the fight's opening.
 std::string levelOneMonster();
-inline constexpr const char* BareKnuckles = "Bare Knuckles 1d3 Critical Roll: 20 Critical Hit Multiplier: x2\n";
+inline constexpr const char* BareKnuckles =
+    "Bare Knuckles 1d3 Critical Roll: 20 Critical Hit Multiplier: x2\n";
 inline constexpr const char* Rags = "Rags AC: 0 Max Dexterity Bonus: +8";
 inline constexpr const char* Separator = "--------------------------------------------------\n";
 }  // namespace screen
@@ -69,13 +70,13 @@ private:
 // One fight as the fight screen writes it, from the separator that opens
 // it to the first line of its outcome.
 struct FightSetup {
-    std::string player;         // the player's name
+    std::string player;  // the player's name
     std::string playerWeapon;
     std::string monsterWeapon;
-    int playerHitPoints = 0;    // before the first round
+    int playerHitPoints = 0;              // before the first round
     std::optional<int> monsterHitPoints;  // when known
     int monsterLevel = 1;
-    bool colours = false;       // escapes expected around the strikes
+    bool colours = false;  // escapes expected around the strikes
 };
 
 struct FightReport {

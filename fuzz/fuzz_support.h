@@ -1,0 +1,39 @@
+// What the fuzz targets share: an output buffer that swallows everything, a
+// scoped swap of a standard stream's buffer, and a check that stays in force
+// in every build (unlike assert) and counts as a crash for libFuzzer.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <ios>
+#include <streambuf>
+
+// Accepts every character and never fails, so the game never sees its
+// output stream go bad.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type character) override { return traits_type::not_eof(character); }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
+};
+
+// Points a standard stream at another buffer for one input and puts the
+// original back afterwards, with the stream's state cleared both times.
+class ScopedStreamBuffer {
+public:
+    ScopedStreamBuffer(std::ios& stream, std::streambuf* buffer)
+        : stream(stream), saved(stream.rdbuf(buffer)) {}
+    ~ScopedStreamBuffer() { stream.rdbuf(saved); }
+    ScopedStreamBuffer(const ScopedStreamBuffer&) = delete;
+    ScopedStreamBuffer& operator=(const ScopedStreamBuffer&) = delete;
+
+private:
+    std::ios& stream;
+    std::streambuf* saved;
+};
+
+inline void fuzzCheck(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        std::abort();
+    }
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds a Release game with the benchmark helpers (build-bench) and prints the
+# benchmark table: start-up and peak memory next to a minimal C++ menu
+# program, processor time while waiting, the pause between fight rounds, and
+# piped answers handled per second. Takes about two minutes.
+#
+#   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
+#   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${BENCH_BUILD_DIR:-$root/build-bench}"
+
+if ! command -v python3 >/dev/null; then
+    if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
+        apt-get update -qq && apt-get install -y -qq python3 >/dev/null
+    else
+        echo "bench.sh: python3 is needed" >&2
+        exit 2
+    fi
+fi
+
+generator=()
+if command -v ninja >/dev/null && [ ! -f "$build/CMakeCache.txt" ]; then
+    generator=(-G Ninja)
+fi
+cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DBRAWLARIUM_TESTS=OFF \
+    -DBRAWLARIUM_SANITIZE=OFF -DBRAWLARIUM_FUZZ=OFF -DBRAWLARIUM_BENCH=ON >/dev/null
+cmake --build "$build" --target brawlarium bench_baseline_menu bench_skip_sleep >/dev/null
+
+echo "machine: $(nproc) CPUs, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), Linux $(uname -r)"
+echo "compiler: $(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt") \
+$("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")" -dumpfullversion 2>/dev/null)"
+exec python3 "$root/bench/bench.py" --game "$build/brawlarium" \
+    --baseline "$build/bench/bench_baseline_menu" --shim "$build/bench/libbench_skip_sleep.so" \
+    --data "$root/data" "$@"
