@@ -34,7 +34,7 @@ step "Fuzzing"
 bash scripts/fuzz.sh
 
 step "clang-tidy and clang-format"
-bash scripts/tidy.sh
+TIDY_TESTS=1 bash scripts/tidy.sh
 
 step "Windows build under Wine"
 bash scripts/windows-check.sh "$root/build-test/brawlarium"

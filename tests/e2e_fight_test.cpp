@@ -4,6 +4,8 @@
 // the colours of every strike.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -48,6 +50,14 @@ struct Bob {
     std::string armor = "Rags";
 };
 
+// A level-up line up to the new maximum hit points; Bob's scores, never
+// rolled, are 7 plus his level.
+std::string levelUpStart(int level) {
+    const std::string score = std::to_string(7 + level);
+    return "Congratulations, you have reached level " + std::to_string(level) + "\nNew Strength: " + score +
+           " New Dexterity: " + score + " New Constitution: " + score + " New Maximum HP: ";
+}
+
 // The victory's reward line and level-ups, the key wait and the combat
 // menu that follows, for a level-1 monster; updates what is known of Bob.
 void expectVictoryAfterLevelOne(const std::string& after, Bob& bob) {
@@ -69,11 +79,7 @@ void expectVictoryAfterLevelOne(const std::string& after, Bob& bob) {
     // Level L needs 1000 * (1 + 2 + ... + (L - 1)) experience.
     while (bob.level < 20 && bob.experience >= 1000 * bob.level * (bob.level + 1) / 2) {
         ++bob.level;
-        const std::string score = std::to_string(7 + bob.level);
-        expected
-            .text("Congratulations, you have reached level " + std::to_string(bob.level) +
-                  "\nNew Strength: " + score + " New Dexterity: " + score + " New Constitution: " + score +
-                  " New Maximum HP: ")
+        expected.text(levelUpStart(bob.level))
             .number("hp" + std::to_string(bob.level), bob.maxHitPoints, bob.maxHitPoints + 11)
             .text("\n");
         newLevels.push_back(bob.level);
@@ -159,6 +165,32 @@ void makeBob(Session& game) {
     EXPECT_NE(text->find(BobMade), std::string::npos) << *text;
 }
 
+// What choosing to fight from the main menu shows while Bob lives.
+std::string combatScreen(const Bob& bob) {
+    return "Brawlarium!! Prepare for Battle!\n" + cleared() + combatMenu(bob.highestLevelBeaten + 1) + Ask;
+}
+
+// After a death: neither a fight nor the statistics without a character.
+void expectCharacterGone(Session& game) {
+    EXPECT_EQ(untilNextChoice(game, "d\n"), "Brawlarium!! Prepare for Battle!\n" + cleared() +
+                                                "You don't have a character dude! Go make one.\n" + KeyWait +
+                                                cleared() + mainMenu() + Ask);
+    // The statistics are gone with the character.
+    EXPECT_EQ(untilNextChoice(game, "c\n"), "View Stats Selected \n" + cleared() + "No Character Exists!\n" +
+                                                KeyWait + cleared() + mainMenu() + Ask);
+}
+
+// From the combat menu: deletes Bob, makes him again from scratch and comes
+// back to the main menu.
+void remakeBob(Session& game) {
+    game.send("r a y a bob r y\n");
+    const auto text = game.waitFor("Deleting Character... \n");
+    ASSERT_TRUE(text) << game.tail();
+    const auto made = game.waitFor(BobMade);
+    ASSERT_TRUE(made) << game.tail();
+    ASSERT_TRUE(game.waitFor(mainMenu() + Ask)) << game.tail();
+}
+
 // Fights at level 1 until Bob has won at least once and died at least once,
 // checking the screens between: the combat menu's limit after victories,
 // and the missing character after the death.
@@ -174,8 +206,7 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
     bool atCombatMenu = false;
     for (int fight = 0; fight < 60 && (victories == 0 || defeats == 0); ++fight) {
         if (!atCombatMenu) {
-            EXPECT_EQ(untilNextChoice(*game, "d\n"), "Brawlarium!! Prepare for Battle!\n" + cleared() +
-                                                         combatMenu(bob.highestLevelBeaten + 1) + Ask);
+            EXPECT_EQ(untilNextChoice(*game, "d\n"), combatScreen(bob));
         }
         FightReport report;
         const std::string after = fightAtLevelOne(*game, bob, pauses, report);
@@ -185,17 +216,18 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
             expectVictoryAfterLevelOne(after, bob);
             ASSERT_FALSE(HasFatalFailure());
             atCombatMenu = true;
+            if (defeats == 0) {
+                // Victories make Bob stronger than any level 1 monster; a
+                // fresh Bob keeps the next fight open either way.
+                remakeBob(*game);
+                bob = Bob{};
+                atCombatMenu = false;
+            }
             continue;
         }
         ++defeats;
         EXPECT_EQ(after, defeatEnding(bob));
-        EXPECT_EQ(untilNextChoice(*game, "d\n"), "Brawlarium!! Prepare for Battle!\n" + cleared() +
-                                                     "You don't have a character dude! Go make one.\n" +
-                                                     KeyWait + cleared() + mainMenu() + Ask);
-        // The statistics are gone with the character.
-        EXPECT_EQ(untilNextChoice(*game, "c\n"), "View Stats Selected \n" + cleared() +
-                                                     "No Character Exists!\n" + KeyWait + cleared() +
-                                                     mainMenu() + Ask);
+        expectCharacterGone(*game);
         bob = Bob{};
         atCombatMenu = false;
         if (victories == 0) {
@@ -212,6 +244,37 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
 
 const std::string DaggerLine = "Dagger 1d4 Critical Roll: 19-20 Critical Hit Multiplier: x2\n";
 const std::string LeatherVest = "Leather Vest AC: 2 Max Dexterity Bonus: +6";
+
+// From the main menu with 25 gold: buys a dagger and a leather vest, sees
+// them on the statistics screen and comes back to the main menu.
+void buyDaggerAndVest(Session& game) {
+    // The dagger, 12.5 of the 25 gold.
+    const std::string weaponScreen = untilNextChoice(game, "b\n");
+    EXPECT_EQ(weaponScreen, "Purchase Equipment selected \n" + cleared() + equipmentMenu() + Ask);
+    game.send("a\n");
+    const auto list = game.waitFor("What weapon would you like to buy? ");
+    ASSERT_TRUE(list) << game.tail();
+    EXPECT_NE(list->find("You are currently using Bare Knuckles\nYou have 25 gold to spend.\n"),
+              std::string::npos)
+        << *list;
+    EXPECT_EQ(untilNextChoice(game, "3\n"),
+              "Setting character weapon to Dagger\nYour equipped weapon is...\n" + DaggerLine + KeyWait +
+                  cleared() + equipmentMenu() + Ask);
+    // The leather vest, 10 of the 12.5 left.
+    game.send("b\n");
+    const auto armors = game.waitFor("What armor would you like to buy? ");
+    ASSERT_TRUE(armors) << game.tail();
+    EXPECT_NE(armors->find("You are currently using Rags\nYou have 12.5 gold to spend.\n"), std::string::npos)
+        << *armors;
+    EXPECT_EQ(untilNextChoice(game, "3\n"),
+              "Setting character armor to Leather Vest\nYour equipped armor is...\n" + LeatherVest + "\n" +
+                  KeyWait + cleared() + equipmentMenu() + Ask);
+    untilNextChoice(game, "r\n");
+    EXPECT_EQ(untilNextChoice(game, "c\n"),
+              "View Stats Selected \n" + cleared() +
+                  stats("Bob", 8, 8, 8, 9, 300, "2.5", DaggerLine, LeatherVest) + KeyWait + cleared() +
+                  mainMenu() + Ask);
+}
 
 // Wins gold at level 1, buys a dagger and a leather vest with it, sees them
 // on the statistics screen, and fights with the dagger until it misses.
@@ -245,33 +308,8 @@ TEST(PipedShop, GoldWonBuysWhatTheNextFightShows) {
         ASSERT_EQ(bob.gold, 25);
         EXPECT_EQ(untilNextChoice(*game, "r\n"), "Returning to Main Menu\n" + cleared() + mainMenu() + Ask);
 
-        // The dagger, 12.5 of the 25 gold.
-        const std::string weaponScreen = untilNextChoice(*game, "b\n");
-        EXPECT_EQ(weaponScreen, "Purchase Equipment selected \n" + cleared() + equipmentMenu() + Ask);
-        game->send("a\n");
-        const auto list = game->waitFor("What weapon would you like to buy? ");
-        ASSERT_TRUE(list) << game->tail();
-        EXPECT_NE(list->find("You are currently using Bare Knuckles\nYou have 25 gold to spend.\n"),
-                  std::string::npos)
-            << *list;
-        EXPECT_EQ(untilNextChoice(*game, "3\n"),
-                  "Setting character weapon to Dagger\nYour equipped weapon is...\n" + DaggerLine + KeyWait +
-                      cleared() + equipmentMenu() + Ask);
-        // The leather vest, 10 of the 12.5 left.
-        game->send("b\n");
-        const auto armors = game->waitFor("What armor would you like to buy? ");
-        ASSERT_TRUE(armors) << game->tail();
-        EXPECT_NE(armors->find("You are currently using Rags\nYou have 12.5 gold to spend.\n"),
-                  std::string::npos)
-            << *armors;
-        EXPECT_EQ(untilNextChoice(*game, "3\n"),
-                  "Setting character armor to Leather Vest\nYour equipped armor is...\n" + LeatherVest +
-                      "\n" + KeyWait + cleared() + equipmentMenu() + Ask);
-        untilNextChoice(*game, "r\n");
-        EXPECT_EQ(untilNextChoice(*game, "c\n"),
-                  "View Stats Selected \n" + cleared() +
-                      stats("Bob", 8, 8, 8, 9, 300, "2.5", DaggerLine, LeatherVest) + KeyWait + cleared() +
-                      mainMenu() + Ask);
+        buyDaggerAndVest(*game);
+        ASSERT_FALSE(HasFatalFailure());
 
         // Fights with the dagger until one of its strikes misses.
         bob.weapon = "Dagger";
@@ -302,6 +340,19 @@ TEST(PipedShop, GoldWonBuysWhatTheNextFightShows) {
     EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
 }
 
+// In a terminal, from the main menu: makes Bob, takes the key wait of the
+// name with one key, and comes back to the main menu.
+void makeBobInTerminal(Session& game) {
+    untilNextChoice(game, "a\r");
+    game.send("a\r");
+    ASSERT_TRUE(game.waitFor("Change Name to: ")) << game.tail();
+    game.send("bob\r");
+    ASSERT_TRUE(game.waitFor("Press any key to continue...\r\n")) << game.tail();
+    ASSERT_TRUE(game.waitForCanonical(false));
+    untilNextChoice(game, "k");
+    EXPECT_EQ(untilNextChoice(game, "r\ry\r").substr(0, 2), "r\n");
+}
+
 // A fight in a terminal: every strike in its colour and the colour reset at
 // the end of every round; a key pressed during the fight ends the closing
 // key wait, unechoed, and the terminal is handed back as it was.
@@ -310,14 +361,8 @@ TEST(TerminalFight, ColoursAndAKeyPressedDuringTheFight) {
     auto game = startWithShortPauses(directory, true, 300);
     PausesLog pauses(directory.file("pauses.log"));
     ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
-    untilNextChoice(*game, "a\r");
-    game->send("a\r");
-    ASSERT_TRUE(game->waitFor("Change Name to: ")) << game->tail();
-    game->send("bob\r");
-    ASSERT_TRUE(game->waitFor("Press any key to continue...\r\n")) << game->tail();
-    ASSERT_TRUE(game->waitForCanonical(false));
-    untilNextChoice(*game, "k");
-    EXPECT_EQ(untilNextChoice(*game, "r\ry\r").substr(0, 2), "r\n");
+    makeBobInTerminal(*game);
+    ASSERT_FALSE(HasFatalFailure());
     untilNextChoice(*game, "d\r");
 
     // Press a key in the fight's first pause, then send nothing more.
@@ -358,6 +403,87 @@ TEST(TerminalFight, ColoursAndAKeyPressedDuringTheFight) {
     EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
     std::string difference;
     EXPECT_TRUE(sameMode(game->initialMode(), game->mode(), &difference)) << difference;
+}
+
+const std::string Won = "Congratulations Dill Wad, you killed it!\r\n";
+const std::string Died = "WTG jackass, you died and lost your character forever\r\n";
+
+// Waits for the first line of the fight's outcome after the cursor, without
+// moving the cursor: true for a victory, false for a death, nothing when
+// neither came in time.
+std::optional<bool> waitForOutcome(Session& game, milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const std::size_t won = game.output().find(Won, game.cursor());
+        const std::size_t died = game.output().find(Died, game.cursor());
+        if (won != std::string::npos || died != std::string::npos) {
+            return won < died;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        game.staysQuiet(milliseconds{20});  // reads what arrives meanwhile
+    }
+}
+
+// The last line of a combat menu whose highest level is `level`.
+std::string highestOffered(int level) {
+    const std::string number = std::to_string(level);
+    return "[" + number + "] Level " + number + "\n[R]";
+}
+
+// The closing line of a death has no line end and is followed by a key
+// wait: on a terminal it must show before the player presses the key, not
+// stay in the output buffer until then. Bob fights at the highest level
+// the combat menu offers until he dies; nothing is typed between choosing
+// a fight and seeing how it ended.
+TEST(TerminalFight, DeathKeyWaitShowsBeforeAnyKey) {
+    const TempDirectory directory;
+    auto game = startWithShortPauses(directory, true, 0);
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    makeBobInTerminal(*game);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string menu = untilNextChoice(*game, "d\r");
+
+    const auto deadline = std::chrono::steady_clock::now() + milliseconds{120000};
+    int level = 1;
+    EXPECT_NE(menu.find(highestOffered(level)), std::string::npos) << menu;
+    bool died = false;
+    for (int fight = 0; fight < 40 && std::chrono::steady_clock::now() < deadline; ++fight) {
+        game->send(std::to_string(level) + "\r");
+        const std::optional<bool> won = waitForOutcome(*game, milliseconds{30000});
+        ASSERT_TRUE(won) << "no fight outcome at level " << level << ":\n" << game->tail();
+        if (!*won) {
+            died = true;
+            break;
+        }
+        ASSERT_TRUE(game->waitFor(Won + "Bob received ")) << game->tail();
+        ASSERT_TRUE(game->waitFor("Press any key to continue...\r\n")) << game->tail();
+        ASSERT_TRUE(game->waitForCanonical(false)) << "no key wait after the victory";
+        // The level just beaten was the highest offered: the next one is now.
+        ++level;
+        const std::string next = untilNextChoice(*game, "k");
+        ASSERT_NE(next.find(highestOffered(level)), std::string::npos) << next;
+    }
+    ASSERT_TRUE(died) << "Bob never died; fought up to level " << level;
+
+    // Nothing has been typed since the fight began: the closing line and
+    // the key wait's message must both be on the terminal already.
+    const auto ending = game->waitFor(Died + "Press any key to continue...", milliseconds{10000});
+    ASSERT_TRUE(ending) << "the key wait's message after the death did not show before a key was pressed; "
+                           "the output ends with:\n"
+                        << game->tail();
+    ASSERT_TRUE(game->waitForCanonical(false)) << "no key wait after the death";
+    EXPECT_TRUE(game->staysQuiet(milliseconds{300})) << "the key wait ended without a key: " << game->tail();
+
+    // One key ends the wait; the main menu follows.
+    game->send("k");
+    const auto rest = game->waitFor(Ask);
+    ASSERT_TRUE(rest) << "the key did not end the wait:\n" << game->tail();
+    EXPECT_EQ("Press any key to continue..." + withPlainLineEnds(*rest), defeatEnding(Bob{}, true));
+    game->send("q\r");
+    const Outcome outcome = game->finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ TEST(Terminal, KeyWaitTakesOneKeyUnechoedAndLeavesTypedWordsForTheNextQuestion) 
 // terminal and leaves the piped words alone.
 TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
     LaunchOptions options;
-    options.shellCommand = "printf 'c q\\n' | \"$GAME\"";
+    options.shellCommand = R"(printf 'c q\n' | "$GAME")";
     auto game = Session::inTerminal(options);
     ASSERT_TRUE(game->waitFor("No Character Exists!\r\n" + KeyWait)) << game->tail();
     ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not take the terminal";

@@ -89,7 +89,7 @@ struct Catalogs {
     ArmorCatalog armors{combatDataFile("armorlist.txt")};
 };
 
-Side sideOf(std::string name, int level, int strength, int dexterity, int weaponIndex, int armorIndex,
+Side sideOf(const std::string& name, int level, int strength, int dexterity, int weaponIndex, int armorIndex,
             const Catalogs& lists) {
     Side side;
     side.shownName = name.empty() ? "Not Named" : name;
@@ -142,6 +142,45 @@ std::string victoryLine(const std::string& name, int levelDifference) {
                                           "75 experience and 6",   "35 experience and 3",
                                           "15 experience and 1",   "5 experience and .5"};
     return name + " received " + Rewards[std::clamp(levelDifference, 0, 5)] + " gold for the victory!\n";
+}
+
+// The reward of a victory and the level-ups it brings, with their text.
+void expectVictory(const PlayerSetup& setup, int monsterLevel, const std::function<int()>& draw,
+                   ExpectedFight& fight) {
+    std::string& out = fight.text;
+    out +=
+        "\nCongratulations Dill Wad, you killed it!\n" + victoryLine(setup.name, setup.level - monsterLevel);
+    const int difference = std::clamp(setup.level - monsterLevel, 0, 5);
+    static const int Experience[] = {300, 150, 75, 35, 15, 5};
+    static const double Gold[] = {25, 12, 6, 3, 1, 0.5};
+    fight.experience = setup.experience + Experience[difference];
+    fight.gold = setup.gold + Gold[difference];
+    fight.level = setup.level;
+    fight.maxHitPoints = setup.maxHitPoints;
+    int ability = setup.constitution;
+    // Level L is reached at 500 x L x (L - 1) experience.
+    while (fight.level < 20 && fight.experience >= 500 * (fight.level + 1) * fight.level) {
+        ++fight.level;
+        ++ability;
+        fight.maxHitPoints += draw() % 10 + modifierOf(ability) + 1;
+        const int gained = fight.level - setup.level;
+        out += levelUpLines(fight.level, setup.strength + gained, setup.dexterity + gained, ability,
+                            fight.maxHitPoints);
+    }
+    fight.highestLevelBeaten = std::max(setup.highestLevelBeaten, monsterLevel);
+    out += "Press any key to continue...\n";
+}
+
+// What a defeat writes after its last round: the key wait, the first items
+// of the lists put back on, and a cleared screen.
+std::string defeatText(const PlayerSetup& setup, const Catalogs& lists) {
+    std::string out = "\nWTG jackass, you died and lost your character forever\nPress any key to continue...";
+    out += setup.weaponIndex == 0 ? std::string("Already equipped with that weapon!\n")
+                                  : "Setting character weapon to " + lists.weapons.names[0] + "\n";
+    out += setup.armorIndex == 0 ? std::string("Armor already equipped!\n")
+                                 : "Setting character armor to " + lists.armors.names[0] + "\n";
+    out += clearedScreen();
+    return out;
 }
 
 // Plays a whole fight of runFight from the draws, including the building
@@ -211,34 +250,9 @@ ExpectedFight expectFight(const PlayerSetup& setup, int monsterLevel, const Cata
 
     fight.won = !monsterAlive;
     if (fight.won) {
-        out += "\nCongratulations Dill Wad, you killed it!\n" +
-               victoryLine(setup.name, setup.level - monsterLevel);
-        const int difference = std::clamp(setup.level - monsterLevel, 0, 5);
-        static const int Experience[] = {300, 150, 75, 35, 15, 5};
-        static const double Gold[] = {25, 12, 6, 3, 1, 0.5};
-        fight.experience = setup.experience + Experience[difference];
-        fight.gold = setup.gold + Gold[difference];
-        fight.level = setup.level;
-        fight.maxHitPoints = setup.maxHitPoints;
-        int ability = setup.constitution;
-        // Level L is reached at 500 x L x (L - 1) experience.
-        while (fight.level < 20 && fight.experience >= 500 * (fight.level + 1) * fight.level) {
-            ++fight.level;
-            ++ability;
-            fight.maxHitPoints += draw() % 10 + modifierOf(ability) + 1;
-            const int gained = fight.level - setup.level;
-            out += levelUpLines(fight.level, setup.strength + gained, setup.dexterity + gained, ability,
-                                fight.maxHitPoints);
-        }
-        fight.highestLevelBeaten = std::max(setup.highestLevelBeaten, monsterLevel);
-        out += "Press any key to continue...\n";
+        expectVictory(setup, monsterLevel, draw, fight);
     } else {
-        out += "\nWTG jackass, you died and lost your character forever\nPress any key to continue...";
-        out += setup.weaponIndex == 0 ? std::string("Already equipped with that weapon!\n")
-                                      : "Setting character weapon to " + lists.weapons.names[0] + "\n";
-        out += setup.armorIndex == 0 ? std::string("Armor already equipped!\n")
-                                     : "Setting character armor to " + lists.armors.names[0] + "\n";
-        out += clearedScreen();
+        out += defeatText(setup, lists);
     }
     return fight;
 }

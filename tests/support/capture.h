@@ -91,6 +91,7 @@ private:
 
 // Fifty line ends: what clearScreen writes.
 inline std::string clearedScreen() {
-    const std::string lineEnds(50, '\n');
+    // Not a braced list: that would be the two characters 50 and '\n'.
+    std::string lineEnds(50, '\n');
     return lineEnds;
 }

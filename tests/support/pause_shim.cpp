@@ -5,12 +5,12 @@
 // line. The game itself is unchanged; only its sleeps are shortened.
 #include <fcntl.h>
 #include <sys/syscall.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -56,6 +56,10 @@ int shortenedSleep() {
 
 }  // namespace
 
+// The system header names the parameters with reserved identifiers, which a
+// definition cannot repeat, and these definitions use their parameters: the
+// names differ from the header's on purpose.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" int nanosleep(const timespec* request, timespec* remaining) {
     logRequest(request);
     if (remaining != nullptr) {
@@ -70,6 +74,7 @@ extern "C" int nanosleep(const timespec* request, timespec* remaining) {
     return 0;
 }
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" int clock_nanosleep(clockid_t clock, int flags, const timespec* request, timespec* remaining) {
     if ((flags & TIMER_ABSTIME) != 0) {
         // An absolute deadline is not a pause of a known length: sleep as asked.

@@ -5,11 +5,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -108,7 +108,7 @@ public:
             program = arguments.front();
         }
         for (const auto& [name, value] : variables) {
-            entries.push_back(name + "=" + value);
+            entries.push_back(entry(name, value));
         }
         for (std::string& entry : entries) {
             envp.push_back(entry.data());
@@ -144,6 +144,14 @@ public:
     }
 
 private:
+    // One "NAME=value" line of the environment.
+    static std::string entry(const std::string& name, const std::string& value) {
+        std::string line = name;
+        line += '=';
+        line += value;
+        return line;
+    }
+
     std::string binary;
     std::string directory;
     std::string program;
@@ -214,6 +222,165 @@ bool readAvailable(int fd, std::string& into) {
     }
 }
 
+// The child's end of each standard stream (read from `in`, written to `out`
+// and `err`) and the test's end of each, in pipe order.
+struct Pipes {
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
+};
+
+// Starts the game in a new session of its own with the child's ends as its
+// standard streams, and closes them in the test.
+pid_t forkOverPipes(ExecPlan& plan, const Pipes& pipes, bool sigpipeIgnored) {
+    const pid_t child = fork();
+    if (child < 0) {
+        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+    }
+    if (child == 0) {
+        setsid();
+        dup2(pipes.in[0], STDIN_FILENO);
+        dup2(pipes.out[1], STDOUT_FILENO);
+        dup2(pipes.err[1], STDERR_FILENO);
+        plan.exec(sigpipeIgnored);
+    }
+    close(pipes.in[0]);
+    close(pipes.out[1]);
+    close(pipes.err[1]);
+    return child;
+}
+
+// The pipes of a piped run; standard output goes to /dev/full instead when
+// the options ask for it.
+Pipes pipesFor(const PipedOptions& options) {
+    Pipes pipes;
+    makePipe(pipes.in);
+    makePipe(pipes.err);
+    if (options.outputToFullDevice) {
+        pipes.out[1] = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        if (pipes.out[1] < 0) {
+            throw std::runtime_error("cannot open /dev/full");
+        }
+    } else {
+        makePipe(pipes.out);
+    }
+    return pipes;
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// The test's side of a piped run: feeds the input, collects both outputs,
+// and closes each stream once it is done with.
+class PipedExchange {
+public:
+    PipedExchange(const PipedOptions& options, const Pipes& pipes, PipedRun& run)
+        : options(options), run(run), inputFd(pipes.in[1]), outputFd(pipes.out[0]), errorFd(pipes.err[0]) {
+        fcntl(inputFd, F_SETFL, O_NONBLOCK);
+        if (options.input.empty()) {
+            closeInput();
+        }
+    }
+    ~PipedExchange() { closeAll(); }
+    PipedExchange(const PipedExchange&) = delete;
+    PipedExchange& operator=(const PipedExchange&) = delete;
+
+    bool outputOpen() const { return outputFd >= 0 || errorFd >= 0; }
+    void closeInput() { closeFd(inputFd); }
+    void closeAll() {
+        closeFd(inputFd);
+        closeFd(outputFd);
+        closeFd(errorFd);
+    }
+
+    // One short wait for whichever stream is ready, and its turn.
+    void step(Clock::time_point deadline) {
+        pollfd waiting[3];
+        nfds_t count = 0;
+        if (outputFd >= 0) {
+            waiting[count++] = {outputFd, POLLIN, 0};
+        }
+        if (errorFd >= 0) {
+            waiting[count++] = {errorFd, POLLIN, 0};
+        }
+        if (inputFd >= 0) {
+            waiting[count++] = {inputFd, POLLOUT, 0};
+        }
+        // Short waits: the child's end is noticed by the caller's waitpid,
+        // even if something else still held its pipes.
+        poll(waiting, count, std::min(remainingMilliseconds(deadline), 20));
+        for (nfds_t i = 0; i < count; ++i) {
+            const pollfd& ready = waiting[i];
+            if (ready.revents == 0) {
+                continue;
+            }
+            if (ready.fd == outputFd) {
+                readOutput();
+            } else if (ready.fd == errorFd) {
+                readError();
+            } else if (ready.fd == inputFd) {
+                feedInput();
+            }
+        }
+    }
+
+private:
+    void readOutput() {
+        if (!readAvailable(outputFd, run.out)) {
+            closeFd(outputFd);
+            return;
+        }
+        // As `head -n N` does: stop reading after enough lines.
+        const int wanted = options.closeOutputAfterLines;
+        if (wanted > 0 && lineCount(run.out) >= static_cast<std::size_t>(wanted)) {
+            closeFd(outputFd);
+        }
+    }
+
+    void readError() {
+        if (!readAvailable(errorFd, run.err)) {
+            closeFd(errorFd);
+        }
+    }
+
+    void feedInput() {
+        const std::string& input = options.input;
+        const ssize_t wrote = write(inputFd, input.data() + fed, input.size() - fed);
+        if (wrote < 0) {
+            if (errno != EAGAIN && errno != EINTR) {
+                closeInput();  // the game no longer reads
+            }
+            return;
+        }
+        fed += static_cast<std::size_t>(wrote);
+        if (wrote == 0 || fed < input.size()) {
+            return;
+        }
+        if (options.repeatInput) {
+            fed = 0;
+        } else {
+            closeInput();
+        }
+    }
+
+    const PipedOptions& options;
+    PipedRun& run;
+    int inputFd;
+    int outputFd;
+    int errorFd;
+    std::size_t fed = 0;
+};
+
+// How the child ended, when it has.
+std::optional<Outcome> endedNow(pid_t child) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) {
+        return outcomeOf(status);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string gameBinary() { return BRAWLARIUM_GAME_BINARY; }
@@ -263,114 +430,24 @@ std::string Outcome::describe() const {
 PipedRun runPiped(const PipedOptions& options) {
     ignoreSigpipeInTests();
     ExecPlan plan(options, false);
-    int in[2];
-    int out[2] = {-1, -1};
-    int err[2];
-    makePipe(in);
-    makePipe(err);
-    if (options.outputToFullDevice) {
-        out[1] = open("/dev/full", O_WRONLY | O_CLOEXEC);
-        if (out[1] < 0) {
-            throw std::runtime_error("cannot open /dev/full");
-        }
-    } else {
-        makePipe(out);
-    }
-
+    const Pipes pipes = pipesFor(options);
     const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
-    }
-    if (child == 0) {
-        setsid();
-        dup2(in[0], STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        plan.exec(options.sigpipeIgnored);
-    }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    int inputFd = in[1];
-    int outputFd = out[0];
-    int errorFd = err[0];
-    fcntl(inputFd, F_SETFL, O_NONBLOCK);
+    const pid_t child = forkOverPipes(plan, pipes, options.sigpipeIgnored);
 
     const auto deadline = start + options.timeout;
     PipedRun run;
-    std::size_t fed = 0;
-    if (options.input.empty()) {
-        closeFd(inputFd);
-    }
+    PipedExchange exchange(options, pipes, run);
     std::optional<Outcome> outcome;
-    while (!outcome || outputFd >= 0 || errorFd >= 0) {
-        if (Clock::now() >= deadline) {
-            break;
-        }
-        pollfd waiting[3];
-        nfds_t count = 0;
-        if (outputFd >= 0) {
-            waiting[count++] = {outputFd, POLLIN, 0};
-        }
-        if (errorFd >= 0) {
-            waiting[count++] = {errorFd, POLLIN, 0};
-        }
-        if (inputFd >= 0) {
-            waiting[count++] = {inputFd, POLLOUT, 0};
-        }
-        // Short waits: the child's end is noticed by waitpid below, even
-        // if something else still held its pipes.
-        poll(waiting, count, std::min(remainingMilliseconds(deadline), 20));
-        for (nfds_t i = 0; i < count; ++i) {
-            const pollfd& ready = waiting[i];
-            if (ready.revents == 0) {
-                continue;
-            }
-            if (ready.fd == outputFd) {
-                if (!readAvailable(outputFd, run.out)) {
-                    closeFd(outputFd);
-                } else if (options.closeOutputAfterLines > 0) {
-                    std::size_t lines = 0;
-                    for (char c : run.out) {
-                        lines += c == '\n' ? 1 : 0;
-                    }
-                    if (lines >= static_cast<std::size_t>(options.closeOutputAfterLines)) {
-                        closeFd(outputFd);
-                    }
-                }
-            } else if (ready.fd == errorFd) {
-                if (!readAvailable(errorFd, run.err)) {
-                    closeFd(errorFd);
-                }
-            } else if (ready.fd == inputFd) {
-                const std::string& input = options.input;
-                const ssize_t wrote = write(inputFd, input.data() + fed, input.size() - fed);
-                if (wrote > 0) {
-                    fed += static_cast<std::size_t>(wrote);
-                    if (fed == input.size()) {
-                        if (options.repeatInput) {
-                            fed = 0;
-                        } else {
-                            closeFd(inputFd);
-                        }
-                    }
-                } else if (wrote < 0 && errno != EAGAIN && errno != EINTR) {
-                    closeFd(inputFd);  // the game no longer reads
-                }
-            }
-        }
+    while ((!outcome || exchange.outputOpen()) && Clock::now() < deadline) {
+        exchange.step(deadline);
         if (!outcome) {
-            int status = 0;
-            if (waitpid(child, &status, WNOHANG) == child) {
-                outcome = outcomeOf(status);
-                closeFd(inputFd);
+            outcome = endedNow(child);
+            if (outcome) {
+                exchange.closeInput();
             }
         }
     }
-    closeFd(inputFd);
-    closeFd(outputFd);
-    closeFd(errorFd);
+    exchange.closeAll();
     run.outcome = outcome ? *outcome : reap(child, Clock::now());
     run.elapsed = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     return run;
@@ -404,31 +481,16 @@ std::unique_ptr<Session> Session::inTerminal(const LaunchOptions& options) {
 std::unique_ptr<Session> Session::overPipes(const LaunchOptions& options) {
     ignoreSigpipeInTests();
     ExecPlan plan(options, false);
-    int in[2];
-    int out[2];
-    int err[2];
-    makePipe(in);
-    makePipe(out);
-    makePipe(err);
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
-    }
-    if (child == 0) {
-        setsid();
-        dup2(in[0], STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        plan.exec(false);
-    }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
+    Pipes pipes;
+    makePipe(pipes.in);
+    makePipe(pipes.out);
+    makePipe(pipes.err);
+    const pid_t child = forkOverPipes(plan, pipes, false);
     std::unique_ptr<Session> session(new Session);
     session->child = child;
-    session->inputFd = in[1];
-    session->outputFd = out[0];
-    session->errorFd = err[0];
+    session->inputFd = pipes.in[1];
+    session->outputFd = pipes.out[0];
+    session->errorFd = pipes.err[0];
     return session;
 }
 
@@ -463,7 +525,7 @@ void Session::send(std::string_view bytes) {
     }
 }
 
-void Session::signal(int signalNumber) { kill(child, signalNumber); }
+void Session::signal(int signalNumber) const { kill(child, signalNumber); }
 
 bool Session::pump(Clock::time_point deadline) {
     if (outputEnded && errorFd < 0) {

@@ -114,7 +114,7 @@ public:
     bool isTerminal() const { return terminal; }
 
     void send(std::string_view bytes);
-    void signal(int signalNumber);
+    void signal(int signalNumber) const;
 
     // Reads until `marker` appears after the cursor; returns the text from
     // the cursor up to and including the marker and moves the cursor past

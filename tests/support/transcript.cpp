@@ -8,7 +8,11 @@ namespace e2e {
 
 namespace screen {
 
-std::string cleared() { return std::string(50, '\n'); }
+std::string cleared() {
+    // Not a braced list: that would be the two characters 50 and '\n'.
+    std::string lineEnds(50, '\n');
+    return lineEnds;
+}
 
 std::string startup() {
     return "Menu created\n"
@@ -227,66 +231,166 @@ Pattern::Match Pattern::match(std::string_view actual) const {
     return result;
 }
 
-FightReport readFight(std::string_view text, const FightSetup& setup) {
-    FightReport report;
-    Reader reader(text);
-    const Side player{setup.player, setup.playerWeapon, "\x1b[92m", "\x1b[32m"};
-    const Side monster{"Monster", setup.monsterWeapon, "\x1b[91m", "\x1b[31m"};
-    int playerHitPoints = setup.playerHitPoints;
-    std::optional<int> monsterHitPoints = setup.monsterHitPoints;
+namespace {
 
-    auto fail = [&report, &reader](std::string_view expected) {
-        report.why = "round " + std::to_string(report.rounds) + ": " + reader.failure(expected);
+// Reads one fight for readFight, keeping the hit points of both sides as the
+// strikes change them.
+class FightReader {
+public:
+    FightReader(std::string_view text, const FightSetup& setup)
+        : reader(text),
+          setup(setup),
+          player{setup.player, setup.playerWeapon, "\x1b[92m", "\x1b[32m"},
+          monster{"Monster", setup.monsterWeapon, "\x1b[91m", "\x1b[31m"},
+          playerHitPoints(setup.playerHitPoints),
+          monsterHitPoints(setup.monsterHitPoints) {}
+
+    FightReport read() {
+        if (!expect(screen::Separator)) {
+            return report;
+        }
+        bool playerOpens = false;
+        for (;;) {
+            ++report.rounds;
+            if (!expect(roundHeader())) {
+                return report;
+            }
+            playerOpens = report.rounds == 1 ? playerOpensFirstRound() : !playerOpens;
+            bool fightOver = false;
+            if (!readRound(playerOpens, fightOver)) {
+                return report;
+            }
+            if (fightOver) {
+                break;
+            }
+            if (!expect(screen::Separator)) {
+                return report;
+            }
+        }
+        report.playerHitPointsLeft = playerHitPoints;
+        report.end = reader.offset();
+        report.ok = true;
         return report;
-    };
+    }
+
+private:
+    // Sets report.why; always false.
+    bool fail(std::string_view expected) {
+        report.why = "round " + std::to_string(report.rounds) + ": " + reader.failure(expected);
+        return false;
+    }
+
+    // Reads `literal`; otherwise fails, naming what was expected as `shown`
+    // (the literal itself when that is empty).
+    bool expect(const std::string& literal, std::string_view shown = {}) {
+        return reader.literal(literal) || fail(shown.empty() ? std::string_view(literal) : shown);
+    }
+
+    std::string colour(const char* escape) const {
+        return setup.colours ? std::string(escape) : std::string();
+    }
+
+    std::string roundHeader() const {
+        return "Round " + std::to_string(report.rounds) + " - " + setup.player + " vs. Level " +
+               std::to_string(setup.monsterLevel) + " Monster! (" + std::to_string(playerHitPoints) +
+               "HP Remaining)\n\n";
+    }
+
+    // Who opens is the initiative's choice; every later round the other side
+    // opens.
+    bool playerOpensFirstRound() {
+        const bool playerOpens = reader.startsWith(colour(player.hitColour) + player.name) ||
+                                 reader.startsWith(colour(player.missColour) + player.name);
+        report.playerOpened = playerOpens;
+        return playerOpens;
+    }
+
+    // Both strikes of a round (one when the first kills), the colour reset
+    // and, when a side died, the fight's outcome.
+    bool readRound(bool playerOpens, bool& fightOver) {
+        bool killed = false;
+        if (!strike(playerOpens, true, killed) || !expect("\n")) {
+            return false;
+        }
+        const bool openerKilled = killed;
+        if (!openerKilled && !strike(!playerOpens, false, killed)) {
+            return false;
+        }
+        if (setup.colours && !expect(ResetColour, "\\e[0m at the end of the round")) {
+            return false;
+        }
+        fightOver = killed;
+        if (!killed) {
+            return true;
+        }
+        report.playerWon = openerKilled ? playerOpens : !playerOpens;
+        return expect(report.playerWon ? "\nCongratulations Dill Wad, you killed it!\n"
+                                       : "\nWTG jackass, you died and lost your character forever\n");
+    }
+
+    // The miss line of a side, which depends on whether it opens the round.
+    std::string missLine(bool byPlayer, bool opening) const {
+        const Side& attacker = byPlayer ? player : monster;
+        std::string line = colour(attacker.missColour) + attacker.name;
+        if (byPlayer && opening) {
+            line += " attacks with " + attacker.weapon + ", but misses and\nlooks like a total ass.\n";
+        } else if (byPlayer) {
+            line += " yells like a barbarian, attacking with\n" + attacker.weapon +
+                    ", but trips on a rock and starts to cry.\n";
+        } else if (opening) {
+            line += " flails wildly with " + attacker.weapon + ",\nthe weapon flies in the air.\n";
+        } else {
+            line += " hits himself in the head with " + attacker.weapon + ".\nWhat a Noob!\n";
+        }
+        return line;
+    }
 
     // One strike; sets `killed` when the defender's hit points reach 0.
-    // Returns false (with report.why set) when the text is not a strike.
-    auto strike = [&](bool byPlayer, bool opening, bool& killed) {
-        const Side& attacker = byPlayer ? player : monster;
-        const Side& defender = byPlayer ? monster : player;
-        std::string miss;
-        if (byPlayer) {
-            miss = opening ? attacker.name + " attacks with " + attacker.weapon +
-                                 ", but misses and\nlooks like a total ass.\n"
-                           : attacker.name + " yells like a barbarian, attacking with\n" + attacker.weapon +
-                                 ", but trips on a rock and starts to cry.\n";
-        } else {
-            miss = opening ? attacker.name + " flails wildly with " + attacker.weapon +
-                                 ",\nthe weapon flies in the air.\n"
-                           : attacker.name + " hits himself in the head with " + attacker.weapon +
-                                 ".\nWhat a Noob!\n";
-        }
-        const std::string missText =
-            (setup.colours ? std::string(attacker.missColour) : std::string()) + miss;
-        if (reader.literal(missText)) {
+    bool strike(bool byPlayer, bool opening, bool& killed) {
+        const std::string miss = missLine(byPlayer, opening);
+        if (reader.literal(miss)) {
             ++(byPlayer ? report.playerMisses : report.monsterMisses);
             killed = false;
             return true;
         }
-        const std::string hitStart =
-            (setup.colours ? std::string(attacker.hitColour) : std::string()) + attacker.name;
+        const Side& attacker = byPlayer ? player : monster;
+        const std::string hitStart = colour(attacker.hitColour) + attacker.name;
         if (!reader.literal(hitStart)) {
-            fail(missText + "  or  " + hitStart + " deals ...");
-            return false;
+            return fail(miss + "  or  " + hitStart + " deals ...");
         }
+        return hit(byPlayer, killed);
+    }
+
+    // The rest of a strike that hits, after the attacker's name.
+    bool hit(bool byPlayer, bool& killed) {
+        const Side& attacker = byPlayer ? player : monster;
+        const Side& defender = byPlayer ? monster : player;
         if (!reader.literal(" deals a major blow with ") &&
             !reader.literal(" deals a CRITICAL STRIKE with ")) {
-            fail(" deals a major blow with  or  deals a CRITICAL STRIKE with ");
-            return false;
+            return fail(" deals a major blow with  or  deals a CRITICAL STRIKE with ");
         }
         int damage = 0;
         int left = 0;
         if (!reader.literal(attacker.weapon + ",\nhitting for ") || !reader.integer(damage) ||
             !reader.literal(" damage!\n" + defender.name + " has ") || !reader.integer(left) ||
             !reader.literal("HP remaining!\n")) {
-            fail(attacker.weapon + ",\nhitting for <n> damage!\n" + defender.name +
-                 " has <n>HP remaining!\n");
-            return false;
+            return fail(attacker.weapon + ",\nhitting for <n> damage!\n" + defender.name +
+                        " has <n>HP remaining!\n");
         }
         ++(byPlayer ? report.playerHits : report.monsterHits);
+        if (!hitPointsAddUp(byPlayer, damage, left)) {
+            return false;
+        }
+        killed = left == 0;
+        return !killed || expect(defender.name + " Died.\n");
+    }
+
+    // Checks the hit points a hit leaves against those the defender had
+    // (when known) and keeps them.
+    bool hitPointsAddUp(bool byPlayer, int damage, int left) {
         const std::optional<int> before = byPlayer ? monsterHitPoints : std::optional<int>(playerHitPoints);
         if (before && left != std::max(*before - damage, 0)) {
+            const Side& defender = byPlayer ? monster : player;
             report.why = "round " + std::to_string(report.rounds) + ": " + defender.name + " had " +
                          std::to_string(*before) + " hit points, took " + std::to_string(damage) +
                          " damage and shows " + std::to_string(left);
@@ -297,70 +401,22 @@ FightReport readFight(std::string_view text, const FightSetup& setup) {
         } else {
             playerHitPoints = left;
         }
-        killed = left == 0;
-        if (killed && !reader.literal(defender.name + " Died.\n")) {
-            fail(defender.name + " Died.\n");
-            return false;
-        }
         return true;
-    };
+    }
 
-    if (!reader.literal(screen::Separator)) {
-        return fail(screen::Separator);
-    }
-    bool playerOpens = false;
-    for (;;) {
-        ++report.rounds;
-        const std::string header = "Round " + std::to_string(report.rounds) + " - " + setup.player +
-                                   " vs. Level " + std::to_string(setup.monsterLevel) + " Monster! (" +
-                                   std::to_string(playerHitPoints) + "HP Remaining)\n\n";
-        if (!reader.literal(header)) {
-            return fail(header);
-        }
-        if (report.rounds == 1) {
-            // Who opens is the initiative's choice; every later round the
-            // other side opens.
-            const std::string playerColours = setup.colours ? std::string(player.hitColour) : "";
-            const std::string playerMissColours = setup.colours ? std::string(player.missColour) : "";
-            playerOpens = reader.startsWith(playerColours + player.name) ||
-                          reader.startsWith(playerMissColours + player.name);
-            report.playerOpened = playerOpens;
-        } else {
-            playerOpens = !playerOpens;
-        }
-        bool killed = false;
-        if (!strike(playerOpens, true, killed)) {
-            return report;
-        }
-        if (!reader.literal("\n")) {
-            return fail("\n");
-        }
-        const bool openerKilled = killed;
-        if (!openerKilled && !strike(!playerOpens, false, killed)) {
-            return report;
-        }
-        if (setup.colours && !reader.literal(ResetColour)) {
-            return fail("\\e[0m at the end of the round");
-        }
-        if (killed) {
-            const bool playerKilledMonster = openerKilled ? playerOpens : !playerOpens;
-            report.playerWon = playerKilledMonster;
-            const char* outcome = playerKilledMonster
-                                      ? "\nCongratulations Dill Wad, you killed it!\n"
-                                      : "\nWTG jackass, you died and lost your character forever\n";
-            if (!reader.literal(outcome)) {
-                return fail(outcome);
-            }
-            break;
-        }
-        if (!reader.literal(screen::Separator)) {
-            return fail(screen::Separator);
-        }
-    }
-    report.playerHitPointsLeft = playerHitPoints;
-    report.end = reader.offset();
-    report.ok = true;
-    return report;
+    Reader reader;
+    const FightSetup& setup;
+    const Side player;
+    const Side monster;
+    int playerHitPoints;
+    std::optional<int> monsterHitPoints;
+    FightReport report;
+};
+
+}  // namespace
+
+FightReport readFight(std::string_view text, const FightSetup& setup) {
+    return FightReader(text, setup).read();
 }
 
 }  // namespace e2e
