@@ -4,11 +4,13 @@
 #   1. Piped sessions (tests/windows/*.in, none of them draws a random
 #      number): the .exe's standard output, with its CR LF line ends read as
 #      LF, is byte for byte the Linux binary's, and so is the exit code.
-#   2. In a real terminal (tmux): the window title is set, a key wait ends
-#      with one key press (and not with the Enter of the answer before it),
-#      a key with a two-byte code (F11: 224 133) ends one wait and the next
-#      one at once, one whose code starts with 0 (F1: 0 59) ends only its own,
-#      and a fight shows its colours and ends in the normal colour.
+#   2. In a real terminal (tmux), for the Linux binary and then for the .exe:
+#      the window title is set, a key wait ends with one key press (and not
+#      with the Enter of the answer before it), a fight shows its colours and
+#      ends in the normal colour, and the game quits with exit code 0. For
+#      the .exe also: a key with a two-byte code (F11: 224 133) ends one wait
+#      and the next one at once, one whose code starts with 0 (F1: 0 59) ends
+#      only its own.
 #
 # Usage: scripts/windows-check.sh [LINUX_BINARY]    (default: build/brawlarium)
 #
@@ -165,7 +167,7 @@ done
 cat >"$WORK/play.sh" <<EOF
 #!/bin/sh
 cd '$GAME' || exit 1
-wine ./brawlarium.exe
+"\$@"
 echo "[game ended rc=\$?]"
 exec sleep 600
 EOF
@@ -207,100 +209,118 @@ stays_at() { # text times seconds what
 keys() { tmx send-keys -t game "$@"; }
 answer() { tmx send-keys -t game -l -- "$1" && tmx send-keys -t game Enter; }
 
-# A history long enough to keep every screen of the session for counting.
-tmx -f /dev/null start-server \; set-option -g history-limit 100000 \; \
-    new-session -d -s game -x 100 -y 40 "$WORK/play.sh"
-wait_for 'Your Choice:' 1 120 "start-up"
+# One session in tmux: PLATFORM (linux or windows), then the command that
+# starts the game in the data folder.
+check_in_terminal() {
+    local platform=$1
+    shift
+    # A history long enough to keep every screen of the session for counting.
+    tmx kill-server 2>/dev/null || true
+    tmx -f /dev/null start-server \; set-option -g history-limit 100000 \; \
+        new-session -d -s game -x 100 -y 40 "$WORK/play.sh" "$@"
+    wait_for 'Your Choice:' 1 120 "start-up"
 
-title=$(tmx display-message -p -t game '#{pane_title}')
-[[ $title == "$WINDOW_TITLE" ]] || die "window title: got \"$title\", expected \"$WINDOW_TITLE\""
-pass "the window title is set"
+    title=$(tmx display-message -p -t game '#{pane_title}')
+    [[ $title == "$WINDOW_TITLE" ]] || die "window title: got \"$title\", expected \"$WINDOW_TITLE\""
+    pass "$platform: the window title is set"
 
-# One key press ends a key wait; the Enter of the answer before it does not,
-# and the key does not reach standard input.
-answer c
-wait_for "$PRESS_ANY_KEY" 1 20 "stats screen"
-stays_at "$MAIN_MENU" 1 2 "the key wait ended without a key press"
-keys x
-wait_for "$MAIN_MENU" 2 20 "the key wait did not end with one key press"
-pass "a key wait ends with one key press"
+    # One key press ends a key wait; the Enter of the answer before it does not,
+    # and the key does not reach standard input.
+    answer c
+    wait_for "$PRESS_ANY_KEY" 1 20 "stats screen"
+    stays_at "$MAIN_MENU" 1 2 "the key wait ended without a key press"
+    keys x
+    wait_for "$MAIN_MENU" 2 20 "the key wait did not end with one key press"
+    pass "$platform: a key wait ends with one key press"
 
-# F11 (224 133): its first byte ends this wait, its second ends the next one.
-answer c
-wait_for "$PRESS_ANY_KEY" 2 20 "stats screen"
-keys F11
-wait_for "$MAIN_MENU" 3 20 "F11 did not end the key wait"
-answer c
-wait_for "$MAIN_MENU" 4 20 "the second byte of F11 did not end the next key wait"
-pass "F11 ends a key wait and leaves its second byte for the next one"
+    if [[ $platform == windows ]]; then
+        # F11 (224 133): its first byte ends this wait, its second ends the next one.
+        answer c
+        wait_for "$PRESS_ANY_KEY" 2 20 "stats screen"
+        keys F11
+        wait_for "$MAIN_MENU" 3 20 "F11 did not end the key wait"
+        answer c
+        wait_for "$MAIN_MENU" 4 20 "the second byte of F11 did not end the next key wait"
+        pass "$platform: F11 ends a key wait and leaves its second byte for the next one"
 
-# F1 (0 59): the 0 does not end the wait, 59 does; nothing is left over.
-answer c
-wait_for "$PRESS_ANY_KEY" 4 20 "stats screen"
-keys F1
-wait_for "$MAIN_MENU" 5 20 "F1 did not end the key wait"
-answer c
-wait_for "$PRESS_ANY_KEY" 5 20 "stats screen"
-stays_at "$MAIN_MENU" 5 2 "F1 left a byte pending"
-keys x
-wait_for "$MAIN_MENU" 6 20 "the key wait after F1 did not end with one key press"
-if (($(count 'Invalid Choice!') != 0)); then
-    show_screen
-    die "a key pressed at a key wait reached standard input"
-fi
-pass "F1 ends a key wait and leaves nothing pending; keys never reach standard input"
+        # F1 (0 59): the 0 does not end the wait, 59 does; nothing is left over.
+        answer c
+        wait_for "$PRESS_ANY_KEY" 4 20 "stats screen"
+        keys F1
+        wait_for "$MAIN_MENU" 5 20 "F1 did not end the key wait"
+        answer c
+        wait_for "$PRESS_ANY_KEY" 5 20 "stats screen"
+        stays_at "$MAIN_MENU" 5 2 "F1 left a byte pending"
+        keys x
+        wait_for "$MAIN_MENU" 6 20 "the key wait after F1 did not end with one key press"
+        pass "$platform: F1 ends a key wait and leaves nothing pending"
+    fi
 
-# A named character, then a fight at level 1. It plays itself out with a
-# two-second pause between rounds.
-answer a
-wait_for 'Character Creation Menu' 1 20 "creation menu"
-answer a
-wait_for 'Change Name to:' 1 20 "naming"
-answer Bob
-wait_for 'Name Set to: Bob' 1 20 "naming"
-waits_before=$(count "$PRESS_ANY_KEY")
-keys x
-answer r
-wait_for 'Do you still want to return to the main menu (Y/N)?' 1 20 "leaving character creation"
-answer y
-wait_for "$MAIN_MENU" 7 20 "back to the main menu"
-answer d
-wait_for 'COMBAT MENU' 1 20 "combat menu"
-answer 1
-wait_for 'Round 1 - Bob' 1 30 "the fight did not start"
-wait_for "$PRESS_ANY_KEY" $((waits_before + 1)) 300 "the fight did not end"
+    if (($(count 'Invalid Choice!') != 0)); then
+        show_screen
+        die "a key pressed at a key wait reached standard input"
+    fi
+    pass "$platform: keys pressed at key waits never reach standard input"
 
-colours=$(screen_with_colours)
-sgr_seen() { grep -qF -- $'\e['"$1"'m' <<<"$colours"; }
-fight_colours=()
-sgr_seen 92 && fight_colours+=("bright green (player hit)")
-sgr_seen 32 && fight_colours+=("green (player miss)")
-sgr_seen 91 && fight_colours+=("bright red (monster hit)")
-sgr_seen 31 && fight_colours+=("red (monster miss)")
-if ((${#fight_colours[@]} == 0)); then
-    show_screen
-    die "the fight showed no colours"
-fi
-# The last colour change before the fight's closing key wait is back to normal.
-closing=$(awk -v wait="$PRESS_ANY_KEY" 'index($0, wait) { last = NR } { line[NR] = $0 }
-                END { for (i = 1; i <= last; ++i) print line[i] }' <<<"$colours" |
-    grep -oE $'\e\\[[0-9;]*m' | tail -n 1 | cat -v || true)
-case "$closing" in
-'^[[39m' | '^[[0m' | '^[[m' | '^[[37m') ;;
-*)
-    show_screen
-    die "the fight did not end in the normal colour (last colour change: ${closing:-none})"
-    ;;
-esac
-pass "a fight shows its colours: $(IFS=,; echo "${fight_colours[*]}")"
+    # A named character, then a fight at level 1. It plays itself out with a
+    # two-second pause between rounds.
+    # Counted before the naming starts: its own key-wait message may reach the
+    # screen a moment after the name does.
+    waits_before=$(count "$PRESS_ANY_KEY")
+    menus_before=$(count "$MAIN_MENU")
+    answer a
+    wait_for 'Character Creation Menu' 1 20 "creation menu"
+    answer a
+    wait_for 'Change Name to:' 1 20 "naming"
+    answer Bob
+    wait_for 'Name Set to: Bob' 1 20 "naming"
+    wait_for "$PRESS_ANY_KEY" $((waits_before + 1)) 20 "the key wait after naming"
+    keys x
+    answer r
+    wait_for 'Do you still want to return to the main menu (Y/N)?' 1 20 "leaving character creation"
+    answer y
+    wait_for "$MAIN_MENU" $((menus_before + 1)) 20 "back to the main menu"
+    answer d
+    wait_for 'COMBAT MENU' 1 20 "combat menu"
+    answer 1
+    wait_for 'Round 1 - Bob' 1 30 "the fight did not start"
+    wait_for "$PRESS_ANY_KEY" $((waits_before + 2)) 300 "the fight did not end"
 
-# End the fight's key wait, go back to the main menu (after a victory the
-# combat menu comes first; at the main menu "r" is merely invalid) and quit.
-keys x
-answer r
-answer q
-wait_for '[game ended rc=0]' 1 30 "quitting"
-pass "the game quits with exit code 0"
+    colours=$(screen_with_colours)
+    sgr_seen() { grep -qF -- $'\e['"$1"'m' <<<"$colours"; }
+    fight_colours=()
+    sgr_seen 92 && fight_colours+=("bright green (player hit)")
+    sgr_seen 32 && fight_colours+=("green (player miss)")
+    sgr_seen 91 && fight_colours+=("bright red (monster hit)")
+    sgr_seen 31 && fight_colours+=("red (monster miss)")
+    if ((${#fight_colours[@]} == 0)); then
+        show_screen
+        die "the fight showed no colours"
+    fi
+    # The last colour change before the fight's closing key wait is back to normal.
+    closing=$(awk -v wait="$PRESS_ANY_KEY" 'index($0, wait) { last = NR } { line[NR] = $0 }
+                    END { for (i = 1; i <= last; ++i) print line[i] }' <<<"$colours" |
+        grep -oE $'\e\\[[0-9;]*m' | tail -n 1 | cat -v || true)
+    case "$closing" in
+    '^[[39m' | '^[[0m' | '^[[m' | '^[[37m') ;;
+    *)
+        show_screen
+        die "the fight did not end in the normal colour (last colour change: ${closing:-none})"
+        ;;
+    esac
+    pass "$platform: a fight shows its colours: $(IFS=,; echo "${fight_colours[*]}")"
+
+    # End the fight's key wait, go back to the main menu (after a victory the
+    # combat menu comes first; at the main menu "r" is merely invalid) and quit.
+    keys x
+    answer r
+    answer q
+    wait_for '[game ended rc=0]' 1 30 "quitting"
+    pass "$platform: the game quits with exit code 0"
+}
+
+check_in_terminal linux "$LINUX_BINARY"
+check_in_terminal windows wine ./brawlarium.exe
 
 say "$passed passed, $failed failed"
 ((failed == 0)) || exit 1
