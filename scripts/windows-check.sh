@@ -214,8 +214,10 @@ answer() { tmx send-keys -t game -l -- "$1" && tmx send-keys -t game Enter; }
 check_in_terminal() {
     local platform=$1
     shift
-    # A history long enough to keep every screen of the session for counting.
+    # A tmux server of its own for each session, with a history long enough
+    # to keep every screen of the session for counting.
     tmx kill-server 2>/dev/null || true
+    TMUX_SOCKET=brawlarium-windows-check-$$-$platform
     tmx -f /dev/null start-server \; set-option -g history-limit 100000 \; \
         new-session -d -s game -x 100 -y 40 "$WORK/play.sh" "$@"
     wait_for 'Your Choice:' 1 120 "start-up"
