@@ -12,7 +12,7 @@ step() { printf '\n==== %s ====\n' "$*"; }
 
 step "Installing what is missing"
 need_build_tools
-need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux
+need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux python3
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
