@@ -5,6 +5,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/deps.sh"
 need_build_tools
 
+echo "Building Brawlarium in build-play (the first build takes a minute)..."
 cmake -S "$root" -B "$root/build-play" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRAWLARIUM_TESTS=OFF >/dev/null
 cmake --build "$root/build-play" >/dev/null
 cd "$root/data"
