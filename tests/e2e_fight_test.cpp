@@ -126,17 +126,8 @@ private:
 std::string fightAtLevelOne(Session& game, const Bob& bob, PausesLog& pauses, FightReport& report,
                             bool colours = false) {
     const std::string text = untilNextChoice(game, game.isTerminal() ? "1\r" : "1\n");
-    const std::string echo = game.isTerminal() ? "1\n" : "";
-    const std::string opening = echo + levelOneMonster();
-    EXPECT_EQ(text.substr(0, opening.size()), opening);
-    FightSetup setup;
-    setup.player = "Bob";
-    setup.playerWeapon = bob.weapon;
-    setup.monsterWeapon = "Bare Knuckles";
-    setup.playerHitPoints = bob.maxHitPoints;
-    setup.monsterHitPoints = 9;
-    setup.colours = colours;
-    report = readFight(std::string_view(text).substr(opening.size()), setup);
+    report = readLevelOneFight(text, game.isTerminal() ? "1\n" : "",
+                               {"Bob", bob.weapon, "Bare Knuckles", bob.maxHitPoints, 9, 1, colours});
     EXPECT_TRUE(report.ok) << report.why;
     // One pause of 2000 ms after every round but the last.
     const std::vector<std::string> requested = pauses.fresh();
@@ -144,7 +135,7 @@ std::string fightAtLevelOne(Session& game, const Bob& bob, PausesLog& pauses, Fi
     for (const std::string& pause : requested) {
         EXPECT_EQ(pause, "2000");
     }
-    return report.ok ? text.substr(opening.size() + report.end) : std::string();
+    return report.ok ? text.substr(report.end) : std::string();
 }
 
 std::unique_ptr<Session> startWithShortPauses(const TempDirectory& directory, bool terminal,
@@ -376,19 +367,11 @@ TEST(TerminalFight, ColoursAndAKeyPressedDuringTheFight) {
                       << game->tail();
 
     const std::string text = withPlainLineEnds(game->output().substr(fightStart));
-    const std::string opening = "1\n" + levelOneMonster();
-    ASSERT_EQ(text.substr(0, opening.size()), opening);
-    FightSetup setup;
-    setup.player = "Bob";
-    setup.playerWeapon = "Bare Knuckles";
-    setup.monsterWeapon = "Bare Knuckles";
-    setup.playerHitPoints = 9;
-    setup.monsterHitPoints = 9;
-    setup.colours = true;
-    const FightReport report = readFight(std::string_view(text).substr(opening.size()), setup);
+    const FightReport report =
+        readLevelOneFight(text, "1\n", {"Bob", "Bare Knuckles", "Bare Knuckles", 9, 9, 1, true});
     ASSERT_TRUE(report.ok) << report.why;
     EXPECT_EQ(pauses.fresh().size(), static_cast<std::size_t>(report.rounds - 1));
-    const std::string after = text.substr(opening.size() + report.end);
+    const std::string after = text.substr(report.end);
     if (report.playerWon) {
         EXPECT_EQ(after, "Bob received 300 experience and 25 gold for the victory!\n" + KeyWait + cleared() +
                              combatMenu(2) + Ask);

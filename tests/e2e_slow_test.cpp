@@ -62,16 +62,8 @@ TEST(RealTimeFight, PausesTwoSecondsBetweenRoundsAndKeepsKeysForTheClosingWait) 
     const long long fightTime = millisecondsSince(firstRound);
 
     const std::string text = withPlainLineEnds(game->output().substr(fightStart));
-    const std::string opening = "1\n" + levelOneMonster();
-    ASSERT_EQ(text.substr(0, opening.size()), opening);
-    FightSetup setup;
-    setup.player = "Bob";
-    setup.playerWeapon = "Bare Knuckles";
-    setup.monsterWeapon = "Bare Knuckles";
-    setup.playerHitPoints = 9;
-    setup.monsterHitPoints = 9;
-    setup.colours = true;
-    const FightReport report = readFight(std::string_view(text).substr(opening.size()), setup);
+    const FightReport report =
+        readLevelOneFight(text, "1\n", {"Bob", "Bare Knuckles", "Bare Knuckles", 9, 9, 1, true});
     ASSERT_TRUE(report.ok) << report.why;
     EXPECT_GE(fightTime, 2000LL * (report.rounds - 1) - 100);
     EXPECT_LE(fightTime, 2000LL * (report.rounds - 1) + 5000);

@@ -49,6 +49,19 @@ void expectEndsWith(const std::string& text, const std::string& ending) {
         << "the output ends with: " << text.substr(text.size() - std::min<std::size_t>(text.size(), 80));
 }
 
+// At the key wait of the statistics screen with "q" typed ahead: checks the
+// wait takes no key by itself, then presses one, unechoed, and sees the "q"
+// quit the game at once.
+void pressKeyThenQuit(Session& game) {
+    EXPECT_TRUE(game.staysQuiet(milliseconds{300})) << "the wait ended without a key press: " << game.tail();
+    game.send("z");
+    const auto rest = game.waitFor("Quitting?? Shlub...\r\n");
+    ASSERT_TRUE(rest) << game.tail();
+    EXPECT_EQ(*rest, shown(cleared()) + Normal + shown(mainMenu()) + Ask + "Quitting?? Shlub...\r\n");
+    const Outcome outcome = game.finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+}
+
 // Makes and names "Bob" (one key wait on the way) and comes back to the main menu.
 void makeBob(Session& game) {
     ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
@@ -118,16 +131,7 @@ TEST(Terminal, KeyWaitTakesOneKeyUnechoedAndLeavesTypedWordsForTheNextQuestion) 
 
     ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not switch to single keys";
     EXPECT_EQ(game->mode().c_lflag & ECHO, 0u) << "the key wait echoes";
-    EXPECT_TRUE(game->staysQuiet(milliseconds{300}))
-        << "the wait ended without a key press: " << game->tail();
-
-    game->send("z");
-    const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
-    ASSERT_TRUE(rest) << game->tail();
-    // Nothing echoed, and the typed-ahead "q" answered at once.
-    EXPECT_EQ(*rest, shown(cleared()) + Normal + shown(mainMenu()) + Ask + "Quitting?? Shlub...\r\n");
-    const Outcome outcome = game->finish();
-    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    ASSERT_NO_FATAL_FAILURE(pressKeyThenQuit(*game));
     EXPECT_EQ(game->output().substr(game->cursor()), RestoreTitle);
     expectModeRestored(*game);
 }
@@ -140,14 +144,7 @@ TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
     auto game = Session::inTerminal(options);
     ASSERT_TRUE(game->waitFor("No Character Exists!\r\n" + KeyWait)) << game->tail();
     ASSERT_TRUE(game->waitForCanonical(false)) << "the key wait did not take the terminal";
-    EXPECT_TRUE(game->staysQuiet(milliseconds{300}))
-        << "the wait ended without a key press: " << game->tail();
-    game->send("z");
-    const auto rest = game->waitFor("Quitting?? Shlub...\r\n");
-    ASSERT_TRUE(rest) << game->tail();
-    EXPECT_EQ(*rest, shown(cleared()) + Normal + shown(mainMenu()) + Ask + "Quitting?? Shlub...\r\n");
-    const Outcome outcome = game->finish();
-    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    ASSERT_NO_FATAL_FAILURE(pressKeyThenQuit(*game));
     expectModeRestored(*game);
 }
 

@@ -23,6 +23,7 @@
 #include "game/game_state.h"
 #include "support/capture.h"
 #include "support/combat_reference.h"
+#include "support/screens.h"
 
 namespace {
 
@@ -314,6 +315,19 @@ protected:
         characterExists = false;
     }
 
+    // The combat menu and the choices one pass of the fight screen reads
+    // and sets; built while the console is captured.
+    struct Screen {
+        CombatMenu menu;
+        std::string menuChoice;
+        MenuCode combatChoice = 0;
+        MenuCode mainChoice = 4;
+    };
+    void runScreen(Screen& screen, Character& player) const {
+        runFightScreen(screen.menu, player, levelTable, lists.weapons, lists.armors, screen.menuChoice,
+                       screen.combatChoice, screen.mainChoice);
+    }
+
     Catalogs lists;
     ExperienceTable levelTable;
 };
@@ -325,60 +339,14 @@ struct Scenario {
     std::function<bool(const ExpectedFight&)> wish;
 };
 
-PlayerSetup veteran() {
-    PlayerSetup setup;
-    setup.level = 5;
-    setup.strength = 13;
-    setup.dexterity = 13;
-    setup.constitution = 13;
-    setup.maxHitPoints = 40;
-    setup.experience = 10000;
-    setup.gold = 7.5;
-    setup.highestLevelBeaten = 2;
-    setup.weaponIndex = 7;
-    setup.armorIndex = 5;
-    return setup;
-}
-
-PlayerSetup champion() {
-    PlayerSetup setup = veteran();
-    setup.level = 10;
-    setup.strength = 17;
-    setup.experience = 45000;
-    setup.highestLevelBeaten = 6;
-    setup.weaponIndex = 14;
-    return setup;
-}
-
+// Fields in order: name, level, strength, dexterity, constitution, maximum
+// hit points, experience, gold, highest level beaten, weapon, armor.
+PlayerSetup veteran(const char* name = "Hero") { return {name, 5, 13, 13, 13, 40, 10000, 7.5, 2, 7, 5}; }
+PlayerSetup champion() { return {"Hero", 10, 17, 13, 13, 40, 45000, 7.5, 6, 14, 5}; }
 PlayerSetup novice(int weaponIndex, int armorIndex) {
-    PlayerSetup setup;
-    setup.strength = 8;
-    setup.dexterity = 8;
-    setup.constitution = 8;
-    setup.maxHitPoints = 9;
-    setup.gold = 3;
-    setup.weaponIndex = weaponIndex;
-    setup.armorIndex = armorIndex;
-    return setup;
+    return {"Hero", 1, 8, 8, 8, 9, 0, 3, 0, weaponIndex, armorIndex};
 }
-
-PlayerSetup nearLevelTwo() {
-    PlayerSetup setup;
-    setup.strength = 12;
-    setup.dexterity = 12;
-    setup.constitution = 12;
-    setup.maxHitPoints = 11;
-    setup.experience = 999;
-    setup.weaponIndex = 9;
-    setup.armorIndex = 4;
-    return setup;
-}
-
-PlayerSetup unnamed() {
-    PlayerSetup setup = veteran();
-    setup.name = "";
-    return setup;
-}
+PlayerSetup nearLevelTwo() { return {"Hero", 1, 12, 12, 12, 11, 999, 0, 0, 9, 4}; }
 
 TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
     const Scenario scenarios[] = {
@@ -402,7 +370,7 @@ TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
          [](const ExpectedFight& f) { return !f.won && f.rounds >= 2; }},
         {"victory with a level-up", nearLevelTwo(), 1,
          [](const ExpectedFight& f) { return f.won && f.rounds >= 2 && f.player.hitPoints < 11; }},
-        {"an unnamed player", unnamed(), 4,
+        {"an unnamed player", veteran(""), 4,
          [](const ExpectedFight& f) {
              return f.player.misses > 0 && f.player.hits > 0 && f.monster.hits > 0;
          }},
@@ -461,13 +429,7 @@ TEST_F(FightTest, WholeFightsMatchTheReplayedDrawsByteForByte) {
     }
 }
 
-std::string combatMenu(int highest) {
-    std::string text = "--------COMBAT MENU---------\nPLEASE CHOOSE THE LEVEL OF YOUR OPPONENT\n";
-    for (int level = 1; level <= highest && level <= 20; ++level) {
-        text += "[" + std::to_string(level) + "] Level " + std::to_string(level) + "\n";
-    }
-    return text + "[R] Return to Main Menu\n----------------------------\n";
-}
+using screens::combatMenu;
 
 TEST_F(FightTest, AVictoryOverANewLevelRaisesTheCombatMenuLimit) {
     const PlayerSetup setup = nearLevelTwo();
@@ -481,24 +443,19 @@ TEST_F(FightTest, AVictoryOverANewLevelRaisesTheCombatMenuLimit) {
     ConsoleCapture console("2 1 r");
     Character player;
     setUpPlayer(player, setup, lists);
-    CombatMenu menu;
+    Screen screen;
     console.take();
-    std::string menuChoice;
-    MenuCode combatChoice = 0;
-    MenuCode mainChoice = 4;
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
-                   mainChoice);
+    runScreen(screen, player);
     EXPECT_EQ(console.take(), clearedScreen() + combatMenu(1) +
                                   "Your Choice: Invalid Choice!\nYour Choice: " + expected.text);
-    EXPECT_EQ(combatChoice, 1);
-    EXPECT_EQ(mainChoice, 4) << "a victory comes back to the combat menu";
+    EXPECT_EQ(screen.combatChoice, 1);
+    EXPECT_EQ(screen.mainChoice, 4) << "a victory comes back to the combat menu";
     EXPECT_EQ(player.highestLevelBeaten, 1);
 
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
-                   mainChoice);
+    runScreen(screen, player);
     EXPECT_EQ(console.take(),
               clearedScreen() + combatMenu(2) + "Your Choice: Returning to Main Menu\n" + clearedScreen());
-    EXPECT_EQ(mainChoice, 0);
+    EXPECT_EQ(screen.mainChoice, 0);
 }
 
 TEST_F(FightTest, ReturningFromTheCombatMenuBuildsNoMonster) {
@@ -508,19 +465,15 @@ TEST_F(FightTest, ReturningFromTheCombatMenuBuildsNoMonster) {
         player.name = "Hero";
         player.highestLevelBeaten = 24;
         console.take();
-        CombatMenu menu;
+        Screen screen;
         console.take();
-        std::string menuChoice;
-        MenuCode combatChoice = 0;
-        MenuCode mainChoice = 4;
         DrawReplay replay(3);
         replay.start();
-        runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
-                       mainChoice);
+        runScreen(screen, player);
         EXPECT_EQ(console.take(), clearedScreen() + combatMenu(25) + "Your Choice: Returning to Main Menu\n" +
                                       clearedScreen());
-        EXPECT_EQ(menu.highestSelectableLevel, 25);
-        EXPECT_EQ(mainChoice, 0);
+        EXPECT_EQ(screen.menu.highestSelectableLevel, 25);
+        EXPECT_EQ(screen.mainChoice, 0);
         EXPECT_EQ(std::rand(), replay.draw()) << "no draw without a fight";
         EXPECT_EQ(ConsoleCapture::keyWaits(), 0);
     }
@@ -531,20 +484,16 @@ TEST_F(FightTest, WithoutACharacterTheFightScreenSendsThePlayerBack) {
     ConsoleCapture console("1");
     Character player;
     console.take();
-    CombatMenu menu;
+    Screen screen;
     console.take();
-    std::string menuChoice;
-    MenuCode combatChoice = 0;
-    MenuCode mainChoice = 4;
-    runFightScreen(menu, player, levelTable, lists.weapons, lists.armors, menuChoice, combatChoice,
-                   mainChoice);
+    runScreen(screen, player);
     EXPECT_EQ(console.take(), clearedScreen() +
                                   "You don't have a character dude! Go make one.\n"
                                   "Press any key to continue...\n" +
                                   clearedScreen());
-    EXPECT_EQ(mainChoice, 0);
+    EXPECT_EQ(screen.mainChoice, 0);
     EXPECT_EQ(ConsoleCapture::keyWaits(), 1);
-    EXPECT_EQ(menuChoice, "") << "no question is asked";
+    EXPECT_EQ(screen.menuChoice, "") << "no question is asked";
 }
 
 }  // namespace

@@ -374,10 +374,12 @@ TEST_F(CatalogTest, EquipCopiesTheEntryAndRefusesTheSameNameOnly) {
     EXPECT_EQ(hero.gold, 3.0);
 }
 
-TEST_F(CatalogTest, BuyingWeapons) {
+TEST_F(CatalogTest, BuyingWeaponsAndArmor) {
     const char* const Poor = "You can't afford that, poor ass!\n";
-    const char* const Worn = "Already equipped with that weapon!\n";
+    const char* const WornWeapon = "Already equipped with that weapon!\n";
+    const char* const WornArmor = "Armor already equipped!\n";
     const struct {
+        bool weapon;  // otherwise armor
         double gold;
         int wornIndex;  // -1: nothing worn
         int index;
@@ -386,63 +388,40 @@ TEST_F(CatalogTest, BuyingWeapons) {
         std::string written;
         const char* nameAfter;
     } cases[] = {
-        {2.5, -1, 1, 1, 0.0, "Setting character weapon to Elevenchars\n", "Elevenchars"},
-        {2.0, -1, 1, 0, 2.0, Poor, ""},
-        {1200, -1, 2, 1, 0.0, "Setting character weapon to Twelve chars\n", "Twelve chars"},
-        {1199.5, -1, 2, 0, 1199.5, Poor, ""},
-        {0, -1, 0, 1, 0.0, "Setting character weapon to Fist\n", "Fist"},
-        {0, 0, 0, 0, 0.0, Worn, "Fist"},
-        {10, 1, 1, 0, 10.0, Worn, "Elevenchars"},
-        {10, 1, 11, 0, 10.0, Poor, "Elevenchars"},
-        {1, 1, 1, 0, 1.0, Poor, "Elevenchars"},
-        {500, 2, 0, 1, 500.0, "Setting character weapon to Fist\n", "Fist"},
-        {500, 2, 5, 1, 495.0, "Setting character weapon to Club\n", "Club"},
+        {true, 2.5, -1, 1, 1, 0.0, "Setting character weapon to Elevenchars\n", "Elevenchars"},
+        {true, 2.0, -1, 1, 0, 2.0, Poor, ""},
+        {true, 1200, -1, 2, 1, 0.0, "Setting character weapon to Twelve chars\n", "Twelve chars"},
+        {true, 1199.5, -1, 2, 0, 1199.5, Poor, ""},
+        {true, 0, -1, 0, 1, 0.0, "Setting character weapon to Fist\n", "Fist"},
+        {true, 0, 0, 0, 0, 0.0, WornWeapon, "Fist"},
+        {true, 10, 1, 1, 0, 10.0, WornWeapon, "Elevenchars"},
+        {true, 10, 1, 11, 0, 10.0, Poor, "Elevenchars"},
+        {true, 1, 1, 1, 0, 1.0, Poor, "Elevenchars"},
+        {true, 500, 2, 0, 1, 500.0, "Setting character weapon to Fist\n", "Fist"},
+        {true, 500, 2, 5, 1, 495.0, "Setting character weapon to Club\n", "Club"},
+        {false, 2.5, -1, 1, 1, 0.0, "Setting character armor to Elevenchars\n", "Elevenchars"},
+        {false, 2.0, -1, 1, 0, 2.0, Poor, ""},
+        {false, 0, 0, 0, 0, 0.0, WornArmor, "Rags"},
+        {false, 150, 9, 9, 0, 150.0, WornArmor, "Elevenchars"},
+        {false, 150, 9, 1, 0, 150.0, WornArmor, "Elevenchars"},
+        {false, 50, 9, 9, 0, 50.0, Poor, "Elevenchars"},
+        {false, 1210, -1, 2, 1, 10.0, "Setting character armor to Twelve chars\n", "Twelve chars"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.weapon ? "weapon " : "armor ") + std::to_string(c.index) + " for " +
+                     std::to_string(c.gold));
         Character buyer;
-        if (c.wornIndex >= 0) {
+        if (c.wornIndex >= 0 && c.weapon) {
             weapons.equip(c.wornIndex, buyer);
-        }
-        buyer.gold = c.gold;
-        console.take();
-        EXPECT_EQ(buyer.buyWeapon(c.index, weapons), c.result) << c.gold << " for " << c.index;
-        EXPECT_EQ(buyer.gold, c.goldAfter) << c.gold << " for " << c.index;
-        EXPECT_EQ(console.take(), c.written) << c.gold << " for " << c.index;
-        EXPECT_EQ(buyer.weapon.name, c.nameAfter);
-    }
-}
-
-TEST_F(CatalogTest, BuyingArmor) {
-    const char* const Poor = "You can't afford that, poor ass!\n";
-    const char* const Worn = "Armor already equipped!\n";
-    const struct {
-        double gold;
-        int wornIndex;
-        int index;
-        int result;
-        double goldAfter;
-        std::string written;
-        const char* nameAfter;
-    } cases[] = {
-        {2.5, -1, 1, 1, 0.0, "Setting character armor to Elevenchars\n", "Elevenchars"},
-        {2.0, -1, 1, 0, 2.0, Poor, ""},
-        {0, 0, 0, 0, 0.0, Worn, "Rags"},
-        {150, 9, 9, 0, 150.0, Worn, "Elevenchars"},
-        {150, 9, 1, 0, 150.0, Worn, "Elevenchars"},
-        {50, 9, 9, 0, 50.0, Poor, "Elevenchars"},
-        {1210, -1, 2, 1, 10.0, "Setting character armor to Twelve chars\n", "Twelve chars"},
-    };
-    for (const auto& c : cases) {
-        Character buyer;
-        if (c.wornIndex >= 0) {
+        } else if (c.wornIndex >= 0) {
             armors.equip(c.wornIndex, buyer);
         }
         buyer.gold = c.gold;
         console.take();
-        EXPECT_EQ(buyer.buyArmor(c.index, armors), c.result) << c.gold << " for " << c.index;
-        EXPECT_EQ(buyer.gold, c.goldAfter) << c.gold << " for " << c.index;
-        EXPECT_EQ(console.take(), c.written) << c.gold << " for " << c.index;
-        EXPECT_EQ(buyer.armor.name, c.nameAfter);
+        EXPECT_EQ(c.weapon ? buyer.buyWeapon(c.index, weapons) : buyer.buyArmor(c.index, armors), c.result);
+        EXPECT_EQ(buyer.gold, c.goldAfter);
+        EXPECT_EQ(console.take(), c.written);
+        EXPECT_EQ(c.weapon ? buyer.weapon.name : buyer.armor.name, c.nameAfter);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "game/game_state.h"
 #include "support/capture.h"
 #include "support/combat_reference.h"
+#include "support/screens.h"
 
 namespace {
 
@@ -86,14 +87,6 @@ const char* const ArmorListing =
     "[R] Return to the equipment menu.\n"
     "---END ARMOR LIST--------\n";
 
-const char* const EquipmentMenuText =
-    "----PURCHASE EQUIPMENT MENU----\n"
-    " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-    "A. Purchase A Weapon\n"
-    "B. Purchase Armor\n"
-    "R. Return to the Main Menu\n"
-    "-------------------------------\n";
-
 class ShopTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,8 +129,8 @@ TEST_F(ShopTest, BuyWeaponScreenWholeWithAPurchase) {
     Character player;
     outfit(player, 0, 0, 3);
     EXPECT_EQ(pass(player, "a 2"),
-              clearedScreen() + EquipmentMenuText + "Your Choice: Purchase Weapon Selected\nBuy Weapon\n" +
-                  clearedScreen() + WeaponListing +
+              clearedScreen() + screens::EquipmentMenu +
+                  "Your Choice: Purchase Weapon Selected\nBuy Weapon\n" + clearedScreen() + WeaponListing +
                   "You are currently using Fist\nYou have 3 gold to spend.\n"
                   "What weapon would you like to buy? Setting character weapon to Eleven Char\n"
                   "Your equipped weapon is...\n"
@@ -151,7 +144,7 @@ TEST_F(ShopTest, BuyWeaponScreenWholeWithAPurchase) {
 TEST_F(ShopTest, BuyArmorScreenWholeWithARefusalAndAnAttemptOnTheWornItem) {
     Character player;
     outfit(player, 0, 1, 2);
-    const std::string head = clearedScreen() + EquipmentMenuText +
+    const std::string head = clearedScreen() + screens::EquipmentMenu +
                              "Your Choice: Purchase Armor selected \nBuy Armor\n" + clearedScreen() +
                              ArmorListing +
                              "You are currently using Eleven Char\nYou have 2 gold to spend.\n"
@@ -172,7 +165,7 @@ TEST_F(ShopTest, BuyArmorScreenWholeWithARefusalAndAnAttemptOnTheWornItem) {
 TEST_F(ShopTest, AnInvalidMenuAnswerAsksAgainWithoutTheMenu) {
     Character player;
     outfit(player, 0, 0, 0);
-    EXPECT_EQ(pass(player, "x aa r"), clearedScreen() + EquipmentMenuText +
+    EXPECT_EQ(pass(player, "x aa r"), clearedScreen() + screens::EquipmentMenu +
                                           "Your Choice: Invalid Choice!\nYour Choice: Invalid Choice!\n"
                                           "Your Choice: Returning to Main Menu\n" +
                                           clearedScreen());

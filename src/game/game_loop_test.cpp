@@ -11,38 +11,18 @@
 #include "game/game_state.h"
 #include "support/capture.h"
 #include "support/data_files.h"
+#include "support/screens.h"
 
 namespace {
 
 const std::string Cleared = clearedScreen();
 
-const std::string MainMenuScreen =
-    "-------Main Menu-------\n"
-    " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-    "A. Create Character\n"
-    "B. Purchase Equipment\n"
-    "C. View Stats\n"
-    "D. Fight in the Brawlarium!! \n"
-    "Q. Quit\n"
-    "-----------------------\n"
-    "Your Choice: ";
+const std::string MainMenuScreen = std::string(screens::MainMenu) + "Your Choice: ";
 
-const std::string CreationScreen =
-    "----Character Creation Menu----\n"
-    " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-    "A. Name Character\n"
-    "B. Roll for Stats\n"
-    "R. Return to the Main Menu\n"
-    "--------------------------------\n"
-    "Your Choice: ";
+const std::string CreationScreen = std::string(screens::CreationMenu) + "Your Choice: ";
 
-const std::string ReturnQuestion =
-    "Returning to the menu will set your character.\n"
-    "After this point, you will not be able to set\n"
-    "the name or roll for stats without deleting!\n"
-    "Do you still want to return to the main menu (Y/N)? ";
-
-const std::string DeleteQuestion = "Character Already Exists, Do you wish to Delete (Y/N)?  ";
+using screens::DeleteQuestion;
+using screens::ReturnQuestion;
 
 const std::string Constructed =
     "Menu created\nEquipment Menu Created\nCombat Menu Created\nCharacter Created\n";

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "support/screens.h"
+
 namespace e2e {
 
 namespace screen {
@@ -25,49 +27,15 @@ std::string startup() {
            "Setting character armor to Rags\n";
 }
 
-std::string mainMenu() {
-    return "-------Main Menu-------\n"
-           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-           "A. Create Character\n"
-           "B. Purchase Equipment\n"
-           "C. View Stats\n"
-           "D. Fight in the Brawlarium!! \n"
-           "Q. Quit\n"
-           "-----------------------\n";
-}
+std::string mainMenu() { return screens::MainMenu; }
 
-std::string creationMenu() {
-    return "----Character Creation Menu----\n"
-           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-           "A. Name Character\n"
-           "B. Roll for Stats\n"
-           "R. Return to the Main Menu\n"
-           "--------------------------------\n";
-}
+std::string creationMenu() { return screens::CreationMenu; }
 
-std::string equipmentMenu() {
-    return "----PURCHASE EQUIPMENT MENU----\n"
-           " PLEASE CHOOSE FROM THE FOLLOWING OPTIONS \n"
-           "A. Purchase A Weapon\n"
-           "B. Purchase Armor\n"
-           "R. Return to the Main Menu\n"
-           "-------------------------------\n";
-}
+std::string equipmentMenu() { return screens::EquipmentMenu; }
 
-std::string combatMenu(int highest) {
-    std::string text = "--------COMBAT MENU---------\nPLEASE CHOOSE THE LEVEL OF YOUR OPPONENT\n";
-    for (int level = 1; level <= highest && level <= 20; ++level) {
-        text += "[" + std::to_string(level) + "] Level " + std::to_string(level) + "\n";
-    }
-    return text + "[R] Return to Main Menu\n----------------------------\n";
-}
+std::string combatMenu(int highest) { return screens::combatMenu(highest); }
 
-std::string returnQuestion() {
-    return "Returning to the menu will set your character.\n"
-           "After this point, you will not be able to set\n"
-           "the name or roll for stats without deleting!\n"
-           "Do you still want to return to the main menu (Y/N)? ";
-}
+std::string returnQuestion() { return screens::ReturnQuestion; }
 
 std::string stats(const std::string& name, int strength, int dexterity, int constitution, int hitPoints,
                   int experience, const std::string& gold, const std::string& weaponLine,
@@ -417,6 +385,19 @@ private:
 
 FightReport readFight(std::string_view text, const FightSetup& setup) {
     return FightReader(text, setup).read();
+}
+
+FightReport readLevelOneFight(std::string_view text, std::string_view echo, const FightSetup& setup) {
+    const std::string opening = std::string(echo) + screen::levelOneMonster();
+    const std::string_view start = text.substr(0, opening.size());
+    if (start != opening) {
+        FightReport report;
+        report.why = "the fight's opening differs: " + firstDifference(start, opening);
+        return report;
+    }
+    FightReport report = readFight(text.substr(opening.size()), setup);
+    report.end += opening.size();
+    return report;
 }
 
 }  // namespace e2e

@@ -99,4 +99,9 @@ struct FightReport {
 // death lines exactly at 0, and the victory or defeat line at the end.
 FightReport readFight(std::string_view text, const FightSetup& setup);
 
+// Reads a fight against a level-1 monster from `text`, which starts with
+// `echo` (the echoed level choice) and the building of the monster; a
+// different opening fails the report. `end` counts from the start of `text`.
+FightReport readLevelOneFight(std::string_view text, std::string_view echo, const FightSetup& setup);
+
 }  // namespace e2e
