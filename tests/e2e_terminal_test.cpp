@@ -3,7 +3,9 @@
 // terminal handed back in the mode it was found in.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "support/process.h"
 #include "support/transcript.h"
@@ -148,19 +150,29 @@ TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
     expectModeRestored(*game);
 }
 
-// An arrow key sends three bytes; all of them are one key press.
-TEST(Terminal, ArrowKeyIsOneKeyPress) {
+// Keys that send several bytes: each is one key press, and none of its bytes
+// is left over for the next answer. A malformed character ends the wait too.
+struct MultiByteKey {
+    const char* name;
+    const char* bytes;
+};
+
+void PrintTo(const MultiByteKey& key, std::ostream* out) { *out << key.name; }
+
+class KeyInTerminal : public ::testing::TestWithParam<MultiByteKey> {};
+
+TEST_P(KeyInTerminal, IsOneKeyPress) {
     auto game = startGame();
     ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
     game->send("c\r");
     ASSERT_TRUE(game->waitFor(KeyWait)) << game->tail();
     ASSERT_TRUE(game->waitForCanonical(false));
-    game->send("\x1b[A");
+    game->send(GetParam().bytes);
     const auto menu = game->waitFor(Ask);
     ASSERT_TRUE(menu) << game->tail();
     EXPECT_EQ(*menu, shown(cleared()) + Normal + shown(mainMenu()) + Ask);
     ASSERT_TRUE(game->waitForCanonical(true));
-    // Left-over bytes of the sequence would turn this answer into "[Aq".
+    // Left-over bytes of the key would turn this answer into "[Aq".
     game->send("q\r");
     const auto quit = game->waitFor("\r\n", milliseconds{5000});
     ASSERT_TRUE(quit) << game->tail();
@@ -169,6 +181,18 @@ TEST(Terminal, ArrowKeyIsOneKeyPress) {
     EXPECT_TRUE(game->finish().exited);
     expectModeRestored(*game);
 }
+
+INSTANTIATE_TEST_SUITE_P(Terminal, KeyInTerminal,
+                         ::testing::Values(MultiByteKey{"ArrowKey", "\x1b[A"},
+                                           MultiByteKey{"TwoByteCharacter", "\xc3\xa9"},
+                                           MultiByteKey{"ThreeByteCharacter", "\xe2\x82\xac"},
+                                           MultiByteKey{"FourByteCharacter", "\xf0\x9f\x98\x80"},
+                                           MultiByteKey{"CutShortCharacter", "\xe2\x82"},
+                                           MultiByteKey{"LeadByteThenAscii", "\xc3("},
+                                           MultiByteKey{"StrayContinuationBytes", "\x80\xbf"}),
+                         [](const ::testing::TestParamInfo<MultiByteKey>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A question and a key wait block without using the processor.
 TEST(Terminal, IdleWaitsUseNoProcessor) {
@@ -194,6 +218,20 @@ TEST(Terminal, IdleWaitsUseNoProcessor) {
 // Where the game is when the signal comes.
 enum class Moment { Question, KeyWait, FightPause };
 
+std::string nameOf(Moment moment) {
+    switch (moment) {
+    case Moment::Question:
+        return "AtQuestion";
+    case Moment::KeyWait:
+        return "InKeyWait";
+    case Moment::FightPause:
+        return "InFightPause";
+    }
+    return "Unknown";
+}
+
+void PrintTo(Moment moment, std::ostream* out) { *out << nameOf(moment); }
+
 struct SignalCase {
     const char* name;
     int signal;
@@ -205,35 +243,38 @@ void PrintTo(const SignalCase& when, std::ostream* out) { *out << when.name; }
 
 class SignalInTerminal : public ::testing::TestWithParam<SignalCase> {};
 
+// Brings the game to the moment; false (with a failure recorded) when it
+// does not get there.
+void reach(Session& game, Moment moment) {
+    switch (moment) {
+    case Moment::Question:
+        ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+        break;
+    case Moment::KeyWait:
+        ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+        game.send("c\r");
+        ASSERT_TRUE(game.waitFor(KeyWait)) << game.tail();
+        ASSERT_TRUE(game.waitForCanonical(false)) << "no key wait began";
+        break;
+    case Moment::FightPause:
+        ASSERT_NO_FATAL_FAILURE(makeBob(game));
+        game.send("d\r");
+        ASSERT_TRUE(game.waitFor(Ask)) << game.tail();
+        game.send("1\r");
+        // A level-1 fight with unrolled characters lasts at least three
+        // rounds: the first pause always comes.
+        ASSERT_TRUE(game.waitFor("Round 1 - Bob vs. Level 1 Monster!")) << game.tail();
+        ASSERT_TRUE(game.waitForCanonical(false)) << "no pause began: " << game.tail();
+        break;
+    }
+}
+
 TEST_P(SignalInTerminal, RestoresTheTerminalAndDiesOfTheSameSignal) {
     const SignalCase& when = GetParam();
     auto game = startGame();
-    switch (when.moment) {
-    case Moment::Question:
-        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
-        break;
-    case Moment::KeyWait:
-        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
-        game->send("c\r");
-        ASSERT_TRUE(game->waitFor(KeyWait)) << game->tail();
-        ASSERT_TRUE(game->waitForCanonical(false)) << "no key wait began";
-        break;
-    case Moment::FightPause:
-        makeBob(*game);
-        if (HasFatalFailure()) {
-            return;
-        }
-        game->send("d\r");
-        ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
-        game->send("1\r");
-        // A level-1 fight with unrolled characters lasts at least three
-        // rounds: the first pause always comes.
-        ASSERT_TRUE(game->waitFor("Round 1 - Bob vs. Level 1 Monster!")) << game->tail();
-        ASSERT_TRUE(game->waitForCanonical(false)) << "no pause began: " << game->tail();
-        break;
-    }
+    ASSERT_NO_FATAL_FAILURE(reach(*game, when.moment));
     if (when.typed) {
-        game->send("\x03");
+        game->send(when.signal == SIGQUIT ? "\x1c" : "\x03");
     } else {
         game->signal(when.signal);
     }
@@ -256,8 +297,70 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalCase{"SigintInFightPause", SIGINT, Moment::FightPause, false},
                       SignalCase{"SigtermInFightPause", SIGTERM, Moment::FightPause, false},
                       SignalCase{"SighupInFightPause", SIGHUP, Moment::FightPause, false},
-                      SignalCase{"CtrlCInFightPause", SIGINT, Moment::FightPause, true}),
+                      SignalCase{"CtrlCInFightPause", SIGINT, Moment::FightPause, true},
+                      SignalCase{"SigquitAtQuestion", SIGQUIT, Moment::Question, false},
+                      SignalCase{"SigquitInKeyWait", SIGQUIT, Moment::KeyWait, false},
+                      SignalCase{"CtrlBackslashInKeyWait", SIGQUIT, Moment::KeyWait, true},
+                      SignalCase{"CtrlBackslashInFightPause", SIGQUIT, Moment::FightPause, true}),
     [](const ::testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+
+// Ctrl-Z under a shell with job control, then `fg`: while stopped, the
+// terminal is as the game found it; after `fg` the key wait or the pause
+// takes single unechoed keys again, even though the shell put the terminal
+// back in line mode meanwhile, and a pause ends where it would have ended.
+class StopInTerminal : public ::testing::TestWithParam<Moment> {};
+
+TEST_P(StopInTerminal, HandsTheTerminalBackAndTakesItAgainAfterFg) {
+    LaunchOptions options;
+    options.shellCommand = "set -m; \"$GAME\"; echo '[stopped]'; read line; fg >/dev/null";
+    auto game = Session::inTerminal(options);
+    ASSERT_NO_FATAL_FAILURE(reach(*game, GetParam()));
+    game->send("\x1a");
+    const auto stopped = game->waitFor("[stopped]");
+    ASSERT_TRUE(stopped) << "the game did not stop: " << game->tail();
+    EXPECT_NE(stopped->find(Normal + RestoreTitle), std::string::npos) << *stopped;
+    expectModeRestored(*game);
+
+    game->setMode(game->initialMode());
+    if (GetParam() == Moment::FightPause) {
+        // Stopped for longer than the pause had left to run.
+        std::this_thread::sleep_for(milliseconds{2100});
+    }
+    game->send("\n");
+    const auto resumed = std::chrono::steady_clock::now();
+    const auto title = game->waitFor(SaveAndSetTitle);
+    ASSERT_TRUE(title) << "the title was not set again: " << game->tail();
+    switch (GetParam()) {
+    case Moment::Question:
+        game->send("q\r");
+        break;
+    case Moment::KeyWait: {
+        ASSERT_TRUE(game->waitForCanonical(false)) << "the terminal stayed in line mode after fg";
+        // One key, unechoed and without Enter, ends the wait.
+        game->send("x");
+        const auto menu = game->waitFor(Ask, milliseconds{3000});
+        ASSERT_TRUE(menu) << game->tail();
+        EXPECT_EQ(*menu, shown(cleared()) + Normal + shown(mainMenu()) + Ask);
+        game->send("q\r");
+        break;
+    }
+    case Moment::FightPause:
+        ASSERT_TRUE(game->waitForCanonical(false)) << "the terminal stayed in line mode after fg";
+        ASSERT_TRUE(game->waitFor("Round 2 - Bob vs. Level 1 Monster!")) << game->tail();
+        EXPECT_LT(std::chrono::steady_clock::now() - resumed, milliseconds{1000}) << "a new pause began after fg";
+        game->send("\x03");
+        break;
+    }
+    const Outcome outcome = game->finish();
+    EXPECT_TRUE(outcome.exited) << outcome.describe();
+    expectEndsWith(game->output(), GetParam() == Moment::FightPause ? Normal + RestoreTitle
+                                                                    : "Quitting?? Shlub...\r\n" + RestoreTitle);
+    expectModeRestored(*game);
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, StopInTerminal,
+                         ::testing::Values(Moment::Question, Moment::KeyWait, Moment::FightPause),
+                         [](const ::testing::TestParamInfo<Moment>& info) { return nameOf(info.param); });
 
 // `brawlarium | head -n 5` typed at a shell prompt: the game's input is the
 // terminal, and the pipeline must return once head has its five lines, even

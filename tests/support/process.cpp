@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,6 +134,9 @@ public:
             ignore.sa_handler = SIG_IGN;
             sigaction(SIGPIPE, &ignore, nullptr);
         }
+        // A game that dies of SIGQUIT leaves no core file behind in the tests.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -594,6 +598,8 @@ termios Session::mode() const {
     tcgetattr(outputFd, &current);
     return current;
 }
+
+void Session::setMode(const termios& newMode) const { tcsetattr(outputFd, TCSANOW, &newMode); }
 
 bool Session::waitForCanonical(bool on, milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;

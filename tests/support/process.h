@@ -136,6 +136,9 @@ public:
     termios mode() const;
     // The mode the terminal had before the game started.
     const termios& initialMode() const { return startMode; }
+    // Sets the terminal's mode from outside, as a shell does while the game
+    // is stopped.
+    void setMode(const termios& newMode) const;
     // Waits until the terminal's mode has canonical input switched off
     // (when `on` is false) or on.
     bool waitForCanonical(bool on, milliseconds timeout = milliseconds{15000});
