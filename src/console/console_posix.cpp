@@ -1,9 +1,11 @@
 // The console on Linux, macOS and other POSIX terminals: the title and the
 // colours as escape sequences on standard output, the key wait read from the
 // controlling terminal in non-canonical mode, and a terminal that is handed
-// back as it was found on every way out, signals included.
+// back as it was found on every way out, signals included, and while the
+// game is stopped by job control.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,10 +13,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <optional>
 #include <streambuf>
-#include <thread>
 
 #include "console/console.h"
 #include "console/console_platform.h"
@@ -38,15 +40,35 @@ bool coloursEnabled = false;
 int terminalFd = -1;
 bool terminalOpened = false;
 
-// The mode to restore while the key-wait mode is in force. Read by the
-// signal handler, so kept in plain storage.
+// The mode to restore while the key-wait mode is in force, and the key-wait
+// mode itself. Read by the signal handlers, so kept in plain storage.
 struct termios savedMode;
+struct termios keyMode;
 volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t escapesForSignal = 0;
+// The colour in force, to write again when the game continues after a stop.
+volatile std::sig_atomic_t colourInForce = Normal;
+// Set while the game is stopped: the title and the colour have been given
+// back and are taken again when it continues.
+volatile std::sig_atomic_t handedBackForStop = 0;
 
-constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction previousActions[3];
-bool handlersInstalled = false;
+void restoreAndRaise(int signalNumber);
+void stopAndContinue(int signalNumber);
+void continueAfterStop(int signalNumber);
+
+// Signals that end the game (their default action is kept: it dies of them,
+// SIGQUIT with the system's core dump), and the two of job control.
+struct HandledSignal {
+    int number;
+    void (*handler)(int);
+};
+constexpr HandledSignal HandledSignals[] = {
+    {SIGINT, restoreAndRaise},  {SIGTERM, restoreAndRaise}, {SIGHUP, restoreAndRaise},
+    {SIGQUIT, restoreAndRaise}, {SIGTSTP, stopAndContinue}, {SIGCONT, continueAfterStop},
+};
+constexpr std::size_t HandledCount = sizeof HandledSignals / sizeof HandledSignals[0];
+struct sigaction previousActions[HandledCount];
+bool handlerInstalled[HandledCount] = {};
 
 bool isSet(const char* variable) {
     const char* value = std::getenv(variable);
@@ -70,39 +92,146 @@ void writeAll(int fd, const char* text) {
     }
 }
 
-// Only async-signal-safe calls: put the terminal back, then die of the same
-// signal so the parent sees how the game ended.
-void restoreAndRaise(int signalNumber) {
+const char* colourEscape(int attribute) {
+    switch (attribute) {
+    case PlayerHit:
+        return "\x1b[92m";
+    case PlayerMiss:
+        return "\x1b[32m";
+    case MonsterHit:
+        return "\x1b[91m";
+    case MonsterMiss:
+        return "\x1b[31m";
+    default:
+        return ResetColour;
+    }
+}
+
+// The signal handlers below make only async-signal-safe calls.
+
+// The terminal as the game found it: its mode, the normal colour and the
+// title. Skips the escapes when a stop has already written them.
+void handBackTerminal() {
     if (modeChanged != 0) {
         tcsetattr(terminalFd, TCSANOW, &savedMode);
     }
-    if (escapesForSignal != 0) {
+    if (escapesForSignal != 0 && handedBackForStop == 0) {
         writeAll(STDOUT_FILENO, ResetColour);
         writeAll(STDOUT_FILENO, RestoreTitle);
     }
+}
+
+// Puts the terminal back, then dies of the same signal so the parent sees
+// how the game ended.
+void restoreAndRaise(int signalNumber) {
+    handBackTerminal();
     signal(signalNumber, SIG_DFL);
     raise(signalNumber);
 }
 
-void installSignalHandlers() {
-    struct sigaction action {};
-    action.sa_handler = restoreAndRaise;
-    sigemptyset(&action.sa_mask);
-    for (int i = 0; i < 3; ++i) {
-        sigaction(HandledSignals[i], &action, &previousActions[i]);
+// After a stop, or a continue signal that came without one: the key mode
+// again if a key wait or a pause is under way (the shell has put the
+// terminal back in line mode meanwhile), and the title and the colour if a
+// stop gave them back.
+void takeTerminalAgain() {
+    if (modeChanged != 0) {
+        tcsetattr(terminalFd, TCSANOW, &keyMode);
     }
-    handlersInstalled = true;
+    if (handedBackForStop != 0) {
+        handedBackForStop = 0;
+        if (escapesForSignal != 0) {
+            writeAll(STDOUT_FILENO, SaveTitle);
+            writeAll(STDOUT_FILENO, "\x1b]0;");
+            writeAll(STDOUT_FILENO, WindowTitle);
+            writeAll(STDOUT_FILENO, "\a");
+            if (colourInForce != Normal) {
+                writeAll(STDOUT_FILENO, colourEscape(colourInForce));
+            }
+        }
+    }
+}
+
+// Ctrl-Z: hands the terminal back and stops with the default action; once
+// continued, takes the terminal again. A stop the system discards (the game's
+// process group has no shell to continue it) goes straight on.
+void stopAndContinue(int /*signalNumber*/) {
+    const int savedErrno = errno;
+    handBackTerminal();
+    handedBackForStop = 1;
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    struct sigaction ours {};
+    sigaction(SIGTSTP, &standard, &ours);
+    raise(SIGTSTP);  // pending while this handler blocks it
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // stops here until continued
+    sigaction(SIGTSTP, &ours, nullptr);
+    takeTerminalAgain();
+    errno = savedErrno;
+}
+
+void continueAfterStop(int /*signalNumber*/) {
+    const int savedErrno = errno;
+    takeTerminalAgain();
+    errno = savedErrno;
+}
+
+void installSignalHandlers() {
+    for (std::size_t i = 0; i < HandledCount; ++i) {
+        struct sigaction action {};
+        action.sa_handler = HandledSignals[i].handler;
+        sigemptyset(&action.sa_mask);
+        // No handler runs inside another: each sees the terminal settled.
+        for (const HandledSignal& other : HandledSignals) {
+            sigaddset(&action.sa_mask, other.number);
+        }
+        // Reads and writes go on after a stop; a pause's sleep and the wait
+        // for an answer still return early, and look again themselves.
+        action.sa_flags = SA_RESTART;
+        sigaction(HandledSignals[i].number, &action, &previousActions[i]);
+        handlerInstalled[i] = true;
+        // A signal ignored from the start (Ctrl-C for a job started with `&`
+        // by a shell without job control) stays ignored.
+        if (previousActions[i].sa_handler == SIG_IGN) {
+            sigaction(HandledSignals[i].number, &previousActions[i], nullptr);
+            handlerInstalled[i] = false;
+        }
+    }
 }
 
 void removeSignalHandlers() {
-    if (!handlersInstalled) {
-        return;
+    for (std::size_t i = 0; i < HandledCount; ++i) {
+        if (handlerInstalled[i]) {
+            sigaction(HandledSignals[i].number, &previousActions[i], nullptr);
+            handlerInstalled[i] = false;
+        }
     }
-    for (int i = 0; i < 3; ++i) {
-        sigaction(HandledSignals[i], &previousActions[i], nullptr);
-    }
-    handlersInstalled = false;
 }
+
+// Holds back the handled signals while the terminal's mode and the record
+// of it change together, so a handler never sees one without the other.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const HandledSignal& handled : HandledSignals) {
+            sigaddset(&held, handled.number);
+        }
+        sigprocmask(SIG_BLOCK, &held, &previous);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
+    // The signal mask from before.
+    const sigset_t& previousMask() const { return previous; }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous{};
+};
 
 int controllingTerminal() {
     if (!terminalOpened) {
@@ -118,23 +247,24 @@ int controllingTerminal() {
 class KeyMode {
 public:
     explicit KeyMode(int fd) : fd(fd) {
+        const SignalsHeld held;
         if (fd < 0 || tcgetattr(fd, &savedMode) != 0) {
             return;
         }
-        struct termios keys = savedMode;
-        keys.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-        keys.c_cc[VMIN] = 1;
-        keys.c_cc[VTIME] = 0;
-        modeChanged = 1;
+        keyMode = savedMode;
+        keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+        keyMode.c_cc[VMIN] = 1;
+        keyMode.c_cc[VTIME] = 0;
         // TCSANOW, not TCSAFLUSH: keys typed before the wait stay queued.
-        if (tcsetattr(fd, TCSANOW, &keys) != 0) {
-            modeChanged = 0;
+        if (tcsetattr(fd, TCSANOW, &keyMode) != 0) {
             return;
         }
+        modeChanged = 1;
         active = true;
     }
     ~KeyMode() {
         if (active) {
+            const SignalsHeld held;
             tcsetattr(fd, TCSANOW, &savedMode);
             modeChanged = 0;
         }
@@ -164,16 +294,60 @@ int readByte(int fd) {
     }
 }
 
+// Whether another byte arrives within the gap between the bytes of one key.
+bool moreFollows(int fd) {
+    pollfd waiting{fd, POLLIN, 0};
+    return poll(&waiting, 1, SequenceGapMilliseconds) > 0 && (waiting.revents & POLLIN) != 0;
+}
+
 // An arrow or function key sends a whole escape sequence: swallow the rest
 // of it so that it counts as one key press.
 void discardRestOfSequence(int fd) {
-    pollfd waiting{fd, POLLIN, 0};
     char rest[32];
-    while (poll(&waiting, 1, SequenceGapMilliseconds) > 0 && (waiting.revents & POLLIN) != 0) {
+    while (moreFollows(fd)) {
         if (read(fd, rest, sizeof rest) <= 0) {
             return;
         }
     }
+}
+
+// How many bytes follow the first byte of a UTF-8 character; -1 for a byte
+// that cannot start one.
+int continuationBytesAfter(int lead) {
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        return 1;
+    }
+    if (lead >= 0xe0 && lead <= 0xef) {
+        return 2;
+    }
+    if (lead >= 0xf0 && lead <= 0xf4) {
+        return 3;
+    }
+    return -1;
+}
+
+// A key that types a letter outside ASCII sends its UTF-8 character: read
+// the whole of it, so that none of its bytes answers the next question. Keys
+// typed after it stay queued. What is not a well-formed character is thrown
+// away with everything that comes along with it.
+void readRestOfCharacter(int fd, int lead) {
+    const int expected = continuationBytesAfter(lead);
+    for (int i = 0; i < expected; ++i) {
+        if (!moreFollows(fd)) {
+            return;
+        }
+        const int byte = readByte(fd);
+        if (byte < 0) {
+            return;
+        }
+        if ((byte & 0xc0) != 0x80) {
+            break;
+        }
+        if (i + 1 == expected) {
+            return;
+        }
+    }
+    discardRestOfSequence(fd);
 }
 
 // Standard input for the questions, read while also watching standard
@@ -256,6 +430,7 @@ void closeConsole() {
     }
     removeSignalHandlers();
     escapesForSignal = 0;
+    colourInForce = Normal;
     stopWatchingOutput();
 }
 
@@ -263,23 +438,8 @@ void setTextAttribute(TextAttribute attribute) {
     if (!coloursEnabled) {
         return;
     }
-    switch (attribute) {
-    case Normal:
-        std::cout << "\x1b[0m";
-        break;
-    case PlayerHit:
-        std::cout << "\x1b[92m";
-        break;
-    case PlayerMiss:
-        std::cout << "\x1b[32m";
-        break;
-    case MonsterHit:
-        std::cout << "\x1b[91m";
-        break;
-    case MonsterMiss:
-        std::cout << "\x1b[31m";
-        break;
-    }
+    colourInForce = attribute;
+    std::cout << colourEscape(attribute);
 }
 
 bool consoleEscapesEnabled() { return escapesEnabled; }
@@ -302,11 +462,28 @@ void platformWaitForKey() {
     } while (key == 0);
     if (key == 0x1b) {
         discardRestOfSequence(fd);
+    } else if (key >= 0x80) {
+        readRestOfCharacter(fd, key);
     }
 }
 
 void platformPause(std::chrono::milliseconds duration) {
+    // Signals get in only while the game sleeps: a stop (Ctrl-Z) then always
+    // ends the sleep, and the pause still ends where it would have, counted
+    // from its start, instead of starting over after fg.
+    const SignalsHeld held;
+    const auto end = std::chrono::steady_clock::now() + duration;
     // Keys pressed meanwhile stay queued for the next key wait, unechoed.
     const KeyMode mode(controllingTerminal());
-    std::this_thread::sleep_for(duration);
+    std::chrono::nanoseconds left = duration;
+    while (left.count() > 0) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        timespec request{};
+        request.tv_sec = static_cast<std::time_t>(seconds.count());
+        request.tv_nsec = static_cast<long>((left - seconds).count());
+        if (pselect(0, nullptr, nullptr, nullptr, &request, &held.previousMask()) == 0 || errno != EINTR) {
+            return;
+        }
+        left = end - std::chrono::steady_clock::now();
+    }
 }

@@ -1,9 +1,12 @@
 // A library the end-to-end tests preload into the game so that fights do not
-// take minutes: every relative sleep is replaced by one of PAUSE_SHIM_MS
-// milliseconds (0 when unset), and, when PAUSE_SHIM_LOG names a file, the
-// requested length of each sleep is appended to it in milliseconds, one per
-// line. The game itself is unchanged; only its sleeps are shortened.
+// take minutes: every relative sleep (a pselect without descriptors counts as
+// one) is replaced by one of PAUSE_SHIM_MS milliseconds (0 when unset), and,
+// when PAUSE_SHIM_LOG names a file, the requested length of each sleep is
+// appended to it in milliseconds, one per line. The game itself is unchanged;
+// only its sleeps are shortened.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/select.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -41,17 +44,40 @@ void logRequest(const timespec* request) {
     }
 }
 
-int shortenedSleep() {
+// The shortened length; false when there is to be no sleep at all.
+bool replacementSleep(timespec& replacement) {
     const char* setting = std::getenv("PAUSE_SHIM_MS");
     const long milliseconds = setting != nullptr ? std::strtol(setting, nullptr, 10) : 0;
     if (milliseconds <= 0) {
-        return 0;
+        return false;
     }
-    timespec replacement{};
     replacement.tv_sec = milliseconds / 1000;
     replacement.tv_nsec = (milliseconds % 1000) * 1000000;
+    return true;
+}
+
+int shortenedSleep() {
+    timespec replacement{};
+    if (!replacementSleep(replacement)) {
+        return 0;
+    }
     const long result = syscall(SYS_clock_nanosleep, CLOCK_MONOTONIC, 0, &replacement, nullptr);
     return result == 0 ? 0 : static_cast<int>(errno);
+}
+
+// pselect as the system call takes it: the signal mask with its size.
+long pselectCall(int count, fd_set* readable, fd_set* writable, fd_set* failed, const timespec* timeout,
+                 const sigset_t* mask) {
+    timespec left{};
+    if (timeout != nullptr) {
+        left = *timeout;  // the system call writes the time left into it
+    }
+    const struct {
+        const sigset_t* set;
+        std::size_t size;
+    } maskArgument{mask, _NSIG / 8};
+    return syscall(SYS_pselect6, count, readable, writable, failed, timeout != nullptr ? &left : nullptr,
+                   mask != nullptr ? &maskArgument : nullptr);
 }
 
 }  // namespace
@@ -87,4 +113,18 @@ extern "C" int clock_nanosleep(clockid_t clock, int flags, const timespec* reque
         remaining->tv_nsec = 0;
     }
     return shortenedSleep();
+}
+
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+extern "C" int pselect(int count, fd_set* readable, fd_set* writable, fd_set* failed, const timespec* timeout,
+                       const sigset_t* mask) {
+    if (count != 0 || timeout == nullptr) {
+        return static_cast<int>(pselectCall(count, readable, writable, failed, timeout, mask));
+    }
+    logRequest(timeout);
+    timespec replacement{};
+    if (!replacementSleep(replacement)) {
+        return 0;
+    }
+    return static_cast<int>(pselectCall(0, nullptr, nullptr, nullptr, &replacement, mask));
 }
