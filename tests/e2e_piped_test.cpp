@@ -428,18 +428,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<GoodData>& info) { return std::string(info.param.name); });
 
 // Output nobody reads any more, with input that never runs out: the game
-// must end at once, without a word on standard error, instead of looping.
+// must end at once instead of looping; quietly when the reader went away,
+// with one line on standard error and exit status 1 when the output is lost
+// for another reason.
 struct LostOutput {
     const char* name;
     bool fullDevice;
     bool sigpipeIgnored;
+    std::string error;  // what standard error says
 };
 
 void PrintTo(const LostOutput& lost, std::ostream* out) { *out << lost.name; }
 
 class OutputLost : public ::testing::TestWithParam<LostOutput> {};
 
-TEST_P(OutputLost, GameEndsQuietly) {
+TEST_P(OutputLost, GameEndsAtOnce) {
     PipedOptions options;
     options.input = "c\n";  // the statistics screen, over and over
     options.repeatInput = true;
@@ -450,8 +453,10 @@ TEST_P(OutputLost, GameEndsQuietly) {
     const PipedRun run = runPiped(options);
     ASSERT_FALSE(run.outcome.timedOut) << "the game kept running";
     EXPECT_LT(run.elapsed.count(), 5000);
-    EXPECT_EQ(run.err, "");
-    if (!GetParam().fullDevice && !GetParam().sigpipeIgnored) {
+    EXPECT_EQ(run.err, GetParam().error);
+    if (!GetParam().error.empty()) {
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << run.outcome.describe();
+    } else if (!GetParam().sigpipeIgnored) {
         // As under `| head -n 5`: the write to the closed pipe ends it.
         EXPECT_TRUE(run.outcome.signal == SIGPIPE || (run.outcome.exited && run.outcome.exitCode == 0))
             << run.outcome.describe();
@@ -463,13 +468,13 @@ TEST_P(OutputLost, GameEndsQuietly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Piped, OutputLost,
-                         ::testing::Values(LostOutput{"ClosedPipe", false, false},
-                                           LostOutput{"ClosedPipeWithSigpipeIgnored", false, true},
-                                           LostOutput{"FullDisk", true, false}),
-                         [](const ::testing::TestParamInfo<LostOutput>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Piped, OutputLost,
+    ::testing::Values(LostOutput{"ClosedPipe", false, false, ""},
+                      LostOutput{"ClosedPipeWithSigpipeIgnored", false, true, ""},
+                      LostOutput{"FullDisk", true, false,
+                                 "brawlarium: cannot write the output: No space left on device\n"}),
+    [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -1,7 +1,11 @@
 // The parts of the console layer that are the same on every platform:
-// clearing the screen, and the switch between the real blocking operations
-// and the replacements that tests and fuzzers install.
+// clearing the screen, standard output that remembers why it failed, and the
+// switch between the real blocking operations and the replacements that
+// tests and fuzzers install.
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+#include <streambuf>
 
 #include "console/console.h"
 #include "console/console_platform.h"
@@ -9,7 +13,75 @@
 namespace {
 KeyWaitHandler keyWaitHandler = nullptr;
 PauseHandler pauseHandler = nullptr;
+
+// std::cout through the C library's stdout, byte for byte and flush for flush
+// as before, but keeping the system's reason for the first write that failed:
+// stdout itself only keeps that something did.
+class RecordingOutput : public std::streambuf {
+public:
+    int error() const { return firstError; }
+    void forget() { firstError = 0; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        if (std::fputc(c, stdout) == EOF) {
+            record();
+            return traits_type::eof();
+        }
+        return c;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        const std::size_t wrote = std::fwrite(text, 1, static_cast<std::size_t>(count), stdout);
+        if (wrote < static_cast<std::size_t>(count)) {
+            record();
+        }
+        return static_cast<std::streamsize>(wrote);
+    }
+    int sync() override {
+        if (std::fflush(stdout) != 0) {
+            record();
+            return -1;
+        }
+        return 0;
+    }
+
+private:
+    void record() {
+        if (firstError == 0) {
+            firstError = errno;
+        }
+    }
+
+    int firstError = 0;
+};
+
+// The buffer std::cout starts with. Only that one is replaced: tests that
+// capture std::cout keep theirs.
+std::streambuf* const standardOutputBuffer = [] {
+    const std::ios_base::Init streamsReady;
+    return std::cout.rdbuf();
+}();
+RecordingOutput recordingOutput;
 }  // namespace
+
+void recordOutputErrors() {
+    if (std::cout.rdbuf() == standardOutputBuffer) {
+        recordingOutput.forget();
+        std::cout.rdbuf(&recordingOutput);
+    }
+}
+
+void stopRecordingOutputErrors() {
+    if (std::cout.rdbuf() == &recordingOutput) {
+        std::cout.flush();
+        std::cout.rdbuf(standardOutputBuffer);
+    }
+}
+
+int outputError() { return std::cout.rdbuf() == &recordingOutput ? recordingOutput.error() : 0; }
 
 void clearScreen() {
     // Scrolling rather than erasing: the console's history keeps everything.

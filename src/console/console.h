@@ -27,6 +27,10 @@ void openConsole();
 // shut-down; safe to call when openConsole was never called.
 void closeConsole();
 
+// The system's error number (errno) of the first write to standard output
+// that failed while the console was open; 0 when none did.
+int outputError();
+
 // Makes the following text appear in the given colour.
 void setTextAttribute(TextAttribute attribute);
 

@@ -10,3 +10,8 @@ void platformWaitForKey();
 
 // Sleeps without using the processor.
 void platformPause(std::chrono::milliseconds duration);
+
+// Between these two calls (made by openConsole and closeConsole), std::cout
+// writes through a buffer that keeps the reason for a failed write.
+void recordOutputErrors();
+void stopRecordingOutputErrors();

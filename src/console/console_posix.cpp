@@ -414,6 +414,7 @@ void stopWatchingOutput() {
 }  // namespace
 
 void openConsole() {
+    recordOutputErrors();
     watchOutputWhileReading();
     escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
     coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
@@ -432,6 +433,7 @@ void closeConsole() {
     escapesForSignal = 0;
     colourInForce = Normal;
     stopWatchingOutput();
+    stopRecordingOutputErrors();
 }
 
 void setTextAttribute(TextAttribute attribute) {

@@ -178,6 +178,7 @@ int readConsoleKey() {
 }  // namespace
 
 void openConsole() {
+    recordOutputErrors();
     consoleOutput = GetStdHandle(STD_OUTPUT_HANDLE);
 
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -205,6 +206,7 @@ void closeConsole() {
     consoleInputOpened = false;
     consoleInput = INVALID_HANDLE_VALUE;
     pendingSecondByte = 0;
+    stopRecordingOutputErrors();
 }
 
 void setTextAttribute(TextAttribute attribute) {

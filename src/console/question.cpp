@@ -1,12 +1,26 @@
 // The question convention: prompt, then one word from standard input.
 #include "console/question.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
+#include "console/console.h"
 #include "game/game_state.h"
 
 namespace {
 bool ended = false;
+bool writeFailed = false;
+
+// A reader that went away (EPIPE) ends the game quietly, as the end of input
+// does; any other failure to write is the player's business: output is lost.
+void reportOutputFailure() {
+    const int error = outputError();
+    if (!writeFailed && !std::cout && error != 0 && error != EPIPE) {
+        writeFailed = true;
+        std::cerr << "brawlarium: cannot write the output: " << std::strerror(error) << std::endl;
+    }
+}
 }  // namespace
 
 bool ask(std::string_view prompt, std::string& answer) {
@@ -24,9 +38,19 @@ bool ask(std::string_view prompt, std::string& answer) {
     std::cout << std::endl;
     ended = true;
     quitRequested = true;
+    reportOutputFailure();
     return false;
 }
 
 bool inputEnded() { return ended; }
 
-void resetInputState() { ended = false; }
+bool outputFailed() {
+    std::cout.flush();
+    reportOutputFailure();
+    return writeFailed;
+}
+
+void resetInputState() {
+    ended = false;
+    writeFailed = false;
+}

@@ -15,6 +15,11 @@ bool ask(std::string_view prompt, std::string& answer);
 // True once a question found standard input at its end.
 bool inputEnded();
 
+// True once standard output could not be written for a reason other than a
+// reader that went away; the first time, one line on standard error says why
+// (a question that finds the failure writes it too).
+bool outputFailed();
+
 // Forgets an earlier end of input; a new game in the same process starts here.
 void resetInputState();
 

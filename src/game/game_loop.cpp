@@ -94,5 +94,5 @@ int GameLoop(const GameSetup& setup) {
             quitRequested = true;
         }
     }
-    return 0;
+    return outputFailed() ? 1 : 0;
 }

@@ -14,5 +14,6 @@ struct GameSetup {
 };
 
 // Runs one whole game. Returns 0 after quitting or the end of input, 1 when a
-// data file could not be loaded (with one line on standard error).
+// data file could not be loaded or standard output could not be written
+// (with one line on standard error).
 int GameLoop(const GameSetup& setup = {});
