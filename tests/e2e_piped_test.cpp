@@ -476,5 +476,60 @@ INSTANTIATE_TEST_SUITE_P(
                                  "brawlarium: cannot write the output: No space left on device\n"}),
     [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
 
+// scripts/play.sh on a tree of its own, with a one-file program in place of
+// the game: quiet while the build succeeds, the compiler's words and what to
+// do when it fails.
+struct PlayBuild {
+    const char* name;
+    const char* source;
+    int exitCode;
+    std::string out;    // after the line that announces the build
+    const char* error;  // a piece of standard error; empty: none at all
+};
+
+void PrintTo(const PlayBuild& build, std::ostream* out) { *out << build.name; }
+
+class PlayScript : public ::testing::TestWithParam<PlayBuild> {};
+
+TEST_P(PlayScript, ShowsTheBuildOnlyWhenItFails) {
+    const TempDirectory root;
+    std::filesystem::create_directories(root.file("scripts"));
+    std::filesystem::create_directories(root.file("data"));
+    for (const char* script : {"play.sh", "deps.sh"}) {
+        root.write(std::string("scripts/") + script,
+                   readFile(sampleDataDirectory() + "/../scripts/" + script));
+    }
+    root.write("CMakeLists.txt",
+               "cmake_minimum_required(VERSION 3.16)\nproject(play LANGUAGES CXX)\n"
+               "add_executable(brawlarium main.cpp)\n");
+    root.write("main.cpp", GetParam().source);
+    PipedOptions options;
+    options.shellCommand = "bash \"$ROOT/scripts/play.sh\"";
+    options.environment = {{"ROOT", root.path()}};
+    options.timeout = milliseconds{120000};
+    const PipedRun run = runPiped(options);
+    EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == GetParam().exitCode) << run.outcome.describe();
+    ASSERT_EQ(run.out.rfind("Building Brawlarium", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), GetParam().out);
+    const std::string error = GetParam().error;
+    if (error.empty()) {
+        EXPECT_EQ(run.err, "");
+    } else {
+        EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("\nThe build failed: fix the first error shown above, then run bash "
+                               "scripts/play.sh again.\n"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Piped, PlayScript,
+    ::testing::Values(PlayBuild{"Builds", "#include <cstdio>\nint main() { std::puts(\"started\"); }\n", 0,
+                                "started\n", ""},
+                      PlayBuild{"CompileError", "int main() { return undeclared_name; }\n", 1, "",
+                                "undeclared_name"}),
+    [](const ::testing::TestParamInfo<PlayBuild>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace e2e
