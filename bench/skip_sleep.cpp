@@ -3,11 +3,11 @@
 // had already passed, so a long piped session plays its fights without the
 // pauses between rounds. The game itself is unchanged. A sleep that returns 0
 // leaves the remaining time unset, as POSIX allows.
-#include <signal.h>
 #include <sys/select.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstddef>
 #include <ctime>
 
@@ -25,6 +25,7 @@ unsigned int sleep(unsigned int /*seconds*/) { return 0; }
 int usleep(useconds_t /*microseconds*/) { return 0; }
 
 // Without descriptors, a sleep; with them, passed on to the system call.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int pselect(int count, fd_set* readable, fd_set* writable, fd_set* failed, const struct timespec* timeout,
             const sigset_t* mask) {
     if (count == 0) {

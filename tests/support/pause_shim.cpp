@@ -5,12 +5,12 @@
 // appended to it in milliseconds, one per line. The game itself is unchanged;
 // only its sleeps are shortened.
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/select.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
