@@ -1,6 +1,7 @@
 // The built game in a pseudo-terminal: the title and colour escapes, the
-// key wait, typed-ahead words, idle waits, signals at any moment and a
-// terminal handed back in the mode it was found in.
+// key wait and keys of several bytes, typed-ahead words, idle waits, signals
+// and Ctrl-Z at any moment, and a terminal handed back in the mode it was
+// found in.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -236,15 +237,14 @@ struct SignalCase {
     const char* name;
     int signal;
     Moment moment;
-    bool typed;  // Ctrl-C typed at the terminal instead of kill()
+    bool typed;  // the signal's key (Ctrl-C, Ctrl-\) typed at the terminal instead of kill()
 };
 
 void PrintTo(const SignalCase& when, std::ostream* out) { *out << when.name; }
 
 class SignalInTerminal : public ::testing::TestWithParam<SignalCase> {};
 
-// Brings the game to the moment; false (with a failure recorded) when it
-// does not get there.
+// Brings the game to the moment; a fatal failure when it does not get there.
 void reach(Session& game, Moment moment) {
     switch (moment) {
     case Moment::Question:
