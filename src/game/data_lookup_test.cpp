@@ -3,8 +3,8 @@
 #include "game/data_lookup.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // setenv, unsetenv
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -32,7 +32,9 @@ protected:
         fs::current_path(previous);
         fs::remove_all(root);
     }
-    void put(const std::string& where, const std::string& file) { std::ofstream(fs::path(folder[where]) / file); }
+    void put(const std::string& where, const std::string& file) {
+        std::ofstream(fs::path(folder[where]) / file);
+    }
     std::vector<std::string> searchOrder() {
         return {"", folder["home"], folder["dirs1"], folder["dirs2"], folder["installed"]};
     }
@@ -41,7 +43,7 @@ protected:
 TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
     const struct {
         std::vector<std::pair<std::string, std::string>> files;  // folder, file
-        std::string winner;  // "" when nothing is found
+        std::string winner;                                      // "" when nothing is found
     } cases[] = {
         {{}, ""},
         {{{"installed", "weaponlist.txt"}, {"installed", "armorlist.txt"}}, "installed"},
@@ -89,7 +91,10 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         const char* dataDirs;
         std::vector<std::string> platform;
     } cases[] = {
-        {nullptr, "/h", nullptr, {"/h/.local/share/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
+        {nullptr,
+         "/h",
+         nullptr,
+         {"/h/.local/share/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
         {"/x/", "/h", "", {"/x/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
         {"relative", nullptr, "/a:relative::/b/", {"/a/brawlarium", "/b/brawlarium"}},
         {"", "", "/", {"/brawlarium"}},
