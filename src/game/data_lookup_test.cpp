@@ -102,6 +102,12 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
     const auto set = [](const char* name, const char* value) {
         value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1);
     };
+    // The variables as they were, put back at the end for the tests after this one.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"XDG_DATA_HOME", "HOME", "XDG_DATA_DIRS"}) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(name, value == nullptr ? std::nullopt : std::optional<std::string>(value));
+    }
     for (const auto& c : cases) {
         set("XDG_DATA_HOME", c.dataHome);
         set("HOME", c.home);
@@ -110,6 +116,9 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         expected.insert(expected.end(), c.platform.begin(), c.platform.end());
         expected.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
         EXPECT_EQ(priceListFolders(), expected) << (c.dataDirs ? c.dataDirs : "(unset)");
+    }
+    for (const auto& [name, value] : saved) {
+        set(name, value ? value->c_str() : nullptr);
     }
 }
 
