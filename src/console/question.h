@@ -1,6 +1,7 @@
 // Asking the player a question: a prompt, then one whitespace-delimited word
 // read from standard input. The end of standard input is noticed here once
-// and ends the game quietly.
+// and ends the game quietly; standard output that can no longer be written
+// ends it too, with a line on standard error unless its reader went away.
 #pragma once
 
 #include <string>
