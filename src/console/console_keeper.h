@@ -35,12 +35,12 @@ public:
     // Runs change (which changes the console's title or colour) unless the
     // console has been given back; says whether it ran.
     template <typename Change>
-    bool change(Change&& change) {
+    bool change(Change&& apply) {
         const std::lock_guard<std::mutex> hold(lock);
         if (givenBack) {
             return false;
         }
-        change();
+        apply();
         return true;
     }
 
