@@ -11,11 +11,12 @@
 // stopHandler on a thread that the system creates for it. The handler gives
 // the console back (the attribute, the title and the input mode found at
 // start-up) and ends the process. What it reads is safe to read from there:
-// the handles and what openConsole found are written before the handler is
-// installed and never again while it is; the input mode a key wait replaced,
-// and whether it did, are only touched under the keeper's lock, as is every
-// change of the console. So the handler never sees half a change, and once
-// it has given the console back nothing changes it again.
+// the output handle and what openConsole found are written before the
+// handler is installed and never again while it is; the input handle is
+// written before the first key wait takes the keeper's lock, and the input
+// mode a key wait replaced, and whether it did, are only touched under that
+// lock, as is every change of the console. So the handler never sees half a
+// change, and once it has given the console back nothing changes it again.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
