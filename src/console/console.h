@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 // Console character attributes (Windows values: blue 1, green 2, red 4,
 // intensity 8, on black). Only these five are ever used.
@@ -51,3 +53,10 @@ void setPauseHandler(PauseHandler handler);
 // this is decided by openConsole; tests may force it.
 bool consoleEscapesEnabled();
 void setConsoleEscapesEnabled(bool enabled);
+
+// The folders where this user's and this machine's copies of the game's data
+// may be, most particular first: on POSIX $XDG_DATA_HOME/brawlarium (by
+// default ~/.local/share/brawlarium), then DIR/brawlarium for each folder of
+// $XDG_DATA_DIRS (by default /usr/local/share:/usr/share); on Windows the
+// folder of the executable.
+std::vector<std::string> platformDataFolders();

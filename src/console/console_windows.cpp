@@ -227,3 +227,19 @@ void platformPause(std::chrono::milliseconds duration) {
         Sleep(static_cast<DWORD>(duration.count()));
     }
 }
+
+// A game unpacked from its ZIP keeps its price lists beside brawlarium.exe.
+std::vector<std::string> platformDataFolders() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::string folder(path, length);
+    const auto separator = folder.find_last_of("\\/");
+    if (separator == std::string::npos) {
+        return {};
+    }
+    folder.erase(separator);
+    return {folder};
+}

@@ -1,4 +1,4 @@
 // Brawlarium's entry point: the whole game lives in the library.
-#include "game/game_loop.h"
+#include "game/brawlarium.h"
 
-int main() { return GameLoop(); }
+int main(int argc, char* argv[]) { return runBrawlarium(argc, argv); }

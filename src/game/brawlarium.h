@@ -1,0 +1,7 @@
+// The program as started from a shell: reads the command line, finds the
+// price lists and plays the game.
+#pragma once
+
+// Returns the exit status: the game's own, 0 after --help and --version, 1
+// when the price lists are not found, 2 for a command line it refuses.
+int runBrawlarium(int argc, const char* const* argv);

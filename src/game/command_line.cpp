@@ -1,0 +1,114 @@
+// Reads the game's few options with the standard library: no option is
+// required, and every refusal names the argument at fault.
+#include "game/command_line.h"
+
+#include <charconv>
+
+#ifndef BRAWLARIUM_VERSION
+#error "BRAWLARIUM_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+// A seed is a whole number that fits the random generator's unsigned seed.
+std::optional<unsigned> readSeed(std::string_view text) {
+    unsigned value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Splits "--name=value" into its name and value; other arguments have none.
+std::pair<std::string_view, std::optional<std::string_view>> splitValue(std::string_view argument) {
+    const auto equals = argument.find('=');
+    if (argument.substr(0, 2) != "--" || equals == std::string_view::npos) {
+        return {argument, std::nullopt};
+    }
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
+    ParsedCommandLine parsed;
+    CommandLine& options = parsed.options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const auto [name, attached] = splitValue(arguments[i]);
+        const bool takesValue = name == "--data" || name == "--seed";
+        if (!takesValue && attached) {
+            parsed.error = "option " + quoted(name) + " takes no value";
+            return parsed;
+        }
+        std::string_view value;
+        if (takesValue) {
+            if (attached) {
+                value = *attached;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                parsed.error = "option " + quoted(name) + " needs a value";
+                return parsed;
+            }
+        }
+        if (name == "--help" || name == "-h") {
+            options.showHelp = true;
+        } else if (name == "--version" || name == "-V") {
+            options.showVersion = true;
+        } else if (name == "--data") {
+            if (value.empty()) {
+                parsed.error = "option '--data' needs a folder";
+                return parsed;
+            }
+            options.dataFolder = std::string(value);
+        } else if (name == "--seed") {
+            options.seed = readSeed(value);
+            if (!options.seed) {
+                parsed.error = "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
+                return parsed;
+            }
+        } else if (name.substr(0, 1) == "-") {
+            parsed.error = "unknown option " + quoted(name);
+            return parsed;
+        } else {
+            parsed.error = "unexpected argument " + quoted(name);
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+std::string usageText() {
+    return "Usage: brawlarium [OPTION]...\n"
+           "A text-mode arena role-playing game: make a character, buy a weapon and an\n"
+           "armor, and fight generated monsters round by round, in colour.\n"
+           "\n"
+           "Options:\n"
+           "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
+           "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
+           "                time, to replay a game; a seed replays on the same platform\n"
+           "  -h, --help    show this help and exit\n"
+           "  -V, --version show the version and exit\n"
+           "\n"
+           "Without --data, the price lists come from the first of these folders that\n"
+           "holds either file, so local lists override installed ones:\n"
+           "  1. the working directory\n"
+           "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
+           "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
+           "     (by default /usr/local/share:/usr/share)\n"
+           "  4. " BRAWLARIUM_INSTALLED_DATA_DIR ", where the sample lists are installed\n"
+           "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n"
+           "\n"
+           "Environment: NO_COLOR (non-empty: no colours), TERM (dumb: no colours and\n"
+           "no title), XDG_DATA_HOME, XDG_DATA_DIRS, HOME.\n"
+           "\n"
+           "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
+           "cannot be found or loaded, or the output cannot be written; 2 for a bad\n"
+           "command line.\n";
+}
+
+std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

@@ -1,0 +1,34 @@
+// The command line: the options the game takes, how they are read, and the
+// texts of --help and --version.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct CommandLine {
+    bool showHelp = false;
+    bool showVersion = false;
+    // Read the price lists from this folder instead of looking them up.
+    std::optional<std::string> dataFolder;
+    // Seed the random sequence with this instead of the time.
+    std::optional<unsigned> seed;
+};
+
+// The options, or why they were refused (one line, without the program's
+// name): error is empty when the command line was understood.
+struct ParsedCommandLine {
+    CommandLine options;
+    std::string error;
+};
+
+// Reads the arguments that follow the program's name. Long options take
+// their value as the next argument or after "=" (--seed=42).
+ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& arguments);
+
+// The text of --help, ending in a line end.
+std::string usageText();
+
+// The text of --version: "brawlarium VERSION" and a line end.
+std::string versionText();

@@ -1,0 +1,82 @@
+// The option parser: every option in both spellings, and every way a command
+// line is refused.
+#include "game/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        bool help;
+        bool version;
+        std::optional<std::string> data;
+        std::optional<unsigned> seed;
+    } cases[] = {
+        {{}, false, false, std::nullopt, std::nullopt},
+        {{"--help"}, true, false, std::nullopt, std::nullopt},
+        {{"-h"}, true, false, std::nullopt, std::nullopt},
+        {{"--version"}, false, true, std::nullopt, std::nullopt},
+        {{"-V"}, false, true, std::nullopt, std::nullopt},
+        {{"--data", "some dir"}, false, false, "some dir", std::nullopt},
+        {{"--data=/usr/share"}, false, false, "/usr/share", std::nullopt},
+        {{"--seed", "0"}, false, false, std::nullopt, 0U},
+        {{"--seed=4294967295", "--data", "d"}, false, false, "d", 4294967295U},
+        {{"--seed", "1", "--seed", "2"}, false, false, std::nullopt, 2U},
+    };
+    for (const auto& c : cases) {
+        const ParsedCommandLine parsed = parseCommandLine(c.arguments);
+        const std::string shown = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(parsed.error, "") << shown;
+        EXPECT_EQ(parsed.options.showHelp, c.help) << shown;
+        EXPECT_EQ(parsed.options.showVersion, c.version) << shown;
+        EXPECT_EQ(parsed.options.dataFolder, c.data) << shown;
+        EXPECT_EQ(parsed.options.seed, c.seed) << shown;
+    }
+}
+
+TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
+    const std::string badSeed = "': a whole number from 0 to 4294967295 is needed";
+    const struct {
+        std::vector<std::string_view> arguments;
+        std::string error;
+    } cases[] = {
+        {{"--seed", "abc"}, "invalid seed 'abc" + badSeed},
+        {{"--seed", "99999999999"}, "invalid seed '99999999999" + badSeed},
+        {{"--seed", "4294967296"}, "invalid seed '4294967296" + badSeed},
+        {{"--seed", "-1"}, "invalid seed '-1" + badSeed},
+        {{"--seed", "12x"}, "invalid seed '12x" + badSeed},
+        {{"--seed", "+5"}, "invalid seed '+5" + badSeed},
+        {{"--seed="}, "invalid seed '" + badSeed},
+        {{"--seed"}, "option '--seed' needs a value"},
+        {{"--data"}, "option '--data' needs a value"},
+        {{"--data="}, "option '--data' needs a folder"},
+        {{"--help=yes"}, "option '--help' takes no value"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"-"}, "unknown option '-'"},
+        {{"weaponlist.txt"}, "unexpected argument 'weaponlist.txt'"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseCommandLine(c.arguments).error, c.error) << ::testing::PrintToString(c.arguments);
+    }
+}
+
+TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
+    const std::string help = usageText();
+    for (const char* option : {"--data DIR", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+    std::size_t start = 0;
+    for (std::size_t end = help.find('\n'); end != std::string::npos; end = help.find('\n', start)) {
+        EXPECT_LE(end - start, 79U) << help.substr(start, end - start);
+        start = end + 1;
+    }
+    EXPECT_EQ(versionText().rfind("brawlarium ", 0), 0U);
+}
+
+}  // namespace

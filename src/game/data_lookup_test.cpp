@@ -1,0 +1,111 @@
+// Where the price lists are found: which folder wins, the named folder, and
+// the platform's XDG folders read from the environment.
+#include "game/data_lookup.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>  // setenv, unsetenv
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Five empty folders standing for the working directory and the four kinds
+// of data folder, removed again with everything in them.
+class LookupFolders : public ::testing::Test {
+protected:
+    fs::path root = fs::temp_directory_path() / ("brawlarium_lookup_" + std::to_string(::getpid()));
+    std::map<std::string, std::string> folder;
+    fs::path previous = fs::current_path();
+
+    void SetUp() override {
+        for (const char* name : {"work", "home", "dirs1", "dirs2", "installed"}) {
+            folder[name] = (root / name).string();
+            fs::create_directories(folder[name]);
+        }
+        fs::current_path(folder["work"]);
+    }
+    void TearDown() override {
+        fs::current_path(previous);
+        fs::remove_all(root);
+    }
+    void put(const std::string& where, const std::string& file) { std::ofstream(fs::path(folder[where]) / file); }
+    std::vector<std::string> searchOrder() {
+        return {"", folder["home"], folder["dirs1"], folder["dirs2"], folder["installed"]};
+    }
+};
+
+TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
+    const struct {
+        std::vector<std::pair<std::string, std::string>> files;  // folder, file
+        std::string winner;  // "" when nothing is found
+    } cases[] = {
+        {{}, ""},
+        {{{"installed", "weaponlist.txt"}, {"installed", "armorlist.txt"}}, "installed"},
+        {{{"dirs2", "armorlist.txt"}, {"installed", "weaponlist.txt"}}, "dirs2"},
+        {{{"dirs1", "weaponlist.txt"}, {"dirs2", "weaponlist.txt"}, {"dirs2", "armorlist.txt"}}, "dirs1"},
+        {{{"home", "armorlist.txt"}, {"dirs1", "weaponlist.txt"}}, "home"},
+        {{{"work", "weaponlist.txt"}, {"home", "weaponlist.txt"}, {"home", "armorlist.txt"}}, "work"},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [where, file] : c.files) {
+            put(where, file);
+        }
+        const auto found = findPriceLists(std::nullopt, searchOrder());
+        if (c.winner.empty()) {
+            EXPECT_FALSE(found);
+        } else if (c.winner == "work") {
+            ASSERT_TRUE(found);
+            EXPECT_EQ(found->weaponFile, "weaponlist.txt");
+            EXPECT_EQ(found->armorFile, "armorlist.txt");
+        } else {
+            ASSERT_TRUE(found) << c.winner;
+            EXPECT_EQ(found->weaponFile, (fs::path(folder[c.winner]) / "weaponlist.txt").string());
+            EXPECT_EQ(found->armorFile, (fs::path(folder[c.winner]) / "armorlist.txt").string());
+        }
+        for (const auto& [where, file] : c.files) {
+            fs::remove(fs::path(folder[where]) / file);
+        }
+    }
+}
+
+TEST_F(LookupFolders, ANamedFolderIsTakenEvenWhenEmptyAndNoFolderIsNamedInTheMessage) {
+    put("work", "weaponlist.txt");
+    const auto named = findPriceLists(folder["dirs1"], searchOrder());
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->armorFile, (fs::path(folder["dirs1"]) / "armorlist.txt").string());
+    EXPECT_EQ(notFoundMessage({"", "/a/brawlarium"}),
+              "cannot find weaponlist.txt or armorlist.txt; searched the working directory (" +
+                  fs::current_path().string() + "), /a/brawlarium");
+}
+
+TEST(PriceListFoldersTest, FollowTheXdgVariables) {
+    const struct {
+        const char* dataHome;
+        const char* home;
+        const char* dataDirs;
+        std::vector<std::string> platform;
+    } cases[] = {
+        {nullptr, "/h", nullptr, {"/h/.local/share/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
+        {"/x/", "/h", "", {"/x/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
+        {"relative", nullptr, "/a:relative::/b/", {"/a/brawlarium", "/b/brawlarium"}},
+        {"", "", "/", {"/brawlarium"}},
+    };
+    const auto set = [](const char* name, const char* value) {
+        value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1);
+    };
+    for (const auto& c : cases) {
+        set("XDG_DATA_HOME", c.dataHome);
+        set("HOME", c.home);
+        set("XDG_DATA_DIRS", c.dataDirs);
+        std::vector<std::string> expected{""};
+        expected.insert(expected.end(), c.platform.begin(), c.platform.end());
+        expected.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
+        EXPECT_EQ(priceListFolders(), expected) << (c.dataDirs ? c.dataDirs : "(unset)");
+    }
+}
+
+}  // namespace
