@@ -85,7 +85,8 @@ bool purchasable(int index, double price) {
 template <typename Catalog>
 void checkStartingItem(const Catalog& catalog, const std::string& file, const char* kind, Report& report) {
     if (!(catalog.prices[0] <= 0.0)) {
-        report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs " << catalog.prices[0]
+        report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs "
+                                << catalog.prices[0]
                                 << " gold: the starting purchases of the player and of every monster fail\n";
     }
 }
@@ -139,8 +140,8 @@ Reach reachOf(const Character& attacker, const Character& defender) {
         }
         reach.hits = true;
         const bool critical = natural >= attacker.weapon.criticalThreshold;
-        reach.bestDamage =
-            std::max({reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
+        reach.bestDamage = std::max(
+            {reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
     }
     return reach;
 }
@@ -176,7 +177,8 @@ struct FailedPurchase {
     std::string text;
 };
 
-void reportFailedPurchases(const std::vector<FailedPurchase>& failures, const std::string& file, Report& report) {
+void reportFailedPurchases(const std::vector<FailedPurchase>& failures, const std::string& file,
+                           Report& report) {
     std::vector<FailedPurchase> merged;
     for (const FailedPurchase& failure : failures) {
         if (!merged.empty() && merged.back().line == failure.line && merged.back().text == failure.text &&
@@ -202,8 +204,8 @@ void reportFailedPurchases(const std::vector<FailedPurchase>& failures, const st
 // The monsters' purchases from their purse, level by level up to the first
 // level that buys the last entries: every one that fails, and why.
 void checkMonsterPurchases(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
-                           const ArmorCatalog& armors, const std::string& weaponFile, const std::string& armorFile,
-                           Report& report) {
+                           const ArmorCatalog& armors, const std::string& weaponFile,
+                           const std::string& armorFile, Report& report) {
     std::vector<FailedPurchase> armorFailures;
     std::vector<FailedPurchase> weaponFailures;
     for (int level = 2; level <= LastPurchaseLevel; ++level) {
@@ -223,8 +225,8 @@ void checkMonsterPurchases(const std::vector<Character>& monsters, const WeaponC
         if (!weaponBought) {
             const bool armorBought = monster.armor.name == armors.names[armorIndex];
             std::ostringstream text;
-            text << " cannot pay " << weapons.prices[weaponIndex] << " gold for " << weapons.names[weaponIndex]
-                 << (armorBought ? " out of the " : " out of ") << monster.gold
+            text << " cannot pay " << weapons.prices[weaponIndex] << " gold for "
+                 << weapons.names[weaponIndex] << (armorBought ? " out of the " : " out of ") << monster.gold
                  << (armorBought ? " left after their armor" : "") << " and fight with "
                  << itemName(monster.weapon.name, "no weapon at all") << " instead";
             weaponFailures.push_back({level, level, weaponIndex + 1, text.str()});
@@ -283,7 +285,8 @@ void checkEndlessFights(const std::vector<Character>& monsters, const WeaponCata
     constexpr int Scores = HighestScore - LowestRoll + 1;
     std::vector<Reach> monsterReach(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
     const auto monsterAt = [](int monster, int armor, int dexterity) {
-        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) * Scores +
+        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) *
+                   Scores +
                static_cast<std::size_t>(dexterity - LowestRoll);
     };
     for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
@@ -317,8 +320,8 @@ void checkEndlessFights(const std::vector<Character>& monsters, const WeaponCata
                             }
                             EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
                             if (fight.count++ == 0) {
-                                fight = {1,      level,         LowestRoll + strengthRoll + level - 1,
-                                         dexterity, weapon,     monster + 1,
+                                fight = {1,         level,    LowestRoll + strengthRoll + level - 1,
+                                         dexterity, weapon,   monster + 1,
                                          byPlayer,  byMonster};
                             }
                         }
@@ -339,7 +342,8 @@ void checkEndlessFights(const std::vector<Character>& monsters, const WeaponCata
             << ", dexterity " << fight.dexterity << ") in " << armors.names[armor] << " with "
             << weapons.names[fight.weapon] << " against a level " << fight.monsterLevel << " monster ("
             << itemName(monster.armor.name, "no armor") << ", " << itemName(monster.weapon.name, "no weapon")
-            << "): " << describeReach("player", fight.player) << ", " << describeReach("monster", fight.monster);
+            << "): " << describeReach("player", fight.player) << ", "
+            << describeReach("monster", fight.monster);
         if (fight.count > 1) {
             out << "; " << fight.count - 1 << " more such fights in " << armors.names[armor];
         }
