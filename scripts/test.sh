@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game and runs every test: the unit and end-to-end tests, the
 # same again under AddressSanitizer and UndefinedBehaviorSanitizer, once under
-# Valgrind, the fuzzers, clang-tidy, and the Windows build under Wine.
+# Valgrind, the installed game and its Debian package, the fuzzers,
+# clang-tidy, and the Windows build under Wine.
 # Needs no terminal and no standard input.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -26,6 +27,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRAWLARIUM_SANITIZE
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure -j "$jobs" --timeout 900)
+
+step "Installing: the manual page, cmake --install and the Debian package"
+bash scripts/install-check.sh build-test
 
 step "Unit and end-to-end tests under Valgrind memcheck"
 bash scripts/valgrind.sh build-test

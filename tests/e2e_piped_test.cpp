@@ -3,8 +3,10 @@
 // data files, and output that can no longer be written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -179,6 +181,58 @@ TEST(PipedSession, QuitAtOnceWithTheSampleData) {
                                   firstName("armorlist.txt") + "\n" + cleared() + mainMenu() + Ask +
                                   "Quitting?? Shlub...\n"),
               "");
+}
+
+// Started from an empty folder: the lists of --data, of the XDG folders or
+// of nowhere, and a refused command line, each with its streams and status.
+TEST(PipedSession, FindsThePriceListsOrSaysWhereItLooked) {
+    const TempDirectory empty;
+    const TempDirectory xdg;
+    std::filesystem::create_directory(xdg.file("brawlarium"));
+    for (const char* name : {"weaponlist.txt", "armorlist.txt"}) {
+        xdg.write(std::string("brawlarium/") + name, readFile(testDataDirectory() + "/" + name));
+    }
+    const std::string quits = "Quitting?? Shlub...\n";
+    const struct {
+        std::string command;
+        std::map<std::string, std::string> environment;
+        int status;
+        std::string outEnd;
+        std::string err;
+    } cases[] = {
+        {"\"$GAME\" --data " + testDataDirectory(), {{"HOME", empty.path()}}, 0, quits, ""},
+        {"\"$GAME\"", {{"HOME", empty.path()}, {"XDG_DATA_DIRS", "/nowhere:" + xdg.path()}}, 0, quits, ""},
+        {"\"$GAME\" --data=" + empty.path(),
+         {},
+         1,
+         "Loading Weapon List\n",
+         empty.path() + "/weaponlist.txt: cannot open the file for reading\n"},
+        {"\"$GAME\"",
+         {{"HOME", empty.path()}, {"XDG_DATA_DIRS", "/nowhere"}},
+         1,
+         "",
+         "brawlarium: cannot find weaponlist.txt or armorlist.txt; searched the working directory (" +
+             empty.path() + "), " + empty.path() + "/.local/share/brawlarium, /nowhere/brawlarium, "},
+        {"\"$GAME\" --data",
+         {},
+         2,
+         "",
+         "brawlarium: option '--data' needs a value\nTry 'brawlarium --help'.\n"},
+    };
+    for (const auto& c : cases) {
+        PipedOptions options;
+        options.workingDirectory = empty.path();
+        options.shellCommand = c.command;
+        options.environment = c.environment;
+        options.input = "q\n";
+        const PipedRun run = runPiped(options);
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == c.status)
+            << c.command << run.outcome.describe();
+        EXPECT_EQ(run.out.substr(run.out.size() - std::min(run.out.size(), c.outEnd.size())), c.outEnd)
+            << c.command;
+        EXPECT_EQ(run.out.empty(), c.outEnd.empty()) << c.command << run.out;
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << c.command;
+    }
 }
 
 // Create, name in lower case, roll twice, return, view the statistics,

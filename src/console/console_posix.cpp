@@ -332,7 +332,8 @@ std::vector<std::string> platformDataFolders() {
         add(std::string(home) + "/.local/share");
     }
     const char* dataDirs = std::getenv("XDG_DATA_DIRS");
-    std::string_view rest = dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    std::string_view rest =
+        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
     while (!rest.empty()) {
         const auto colon = rest.find(':');
         add(std::string(rest.substr(0, colon)));

@@ -32,53 +32,50 @@ std::pair<std::string_view, std::optional<std::string_view>> splitValue(std::str
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
+// Takes one option, with its value when it has one, into the options;
+// returns why it was refused, or nothing.
+std::string takeOption(std::string_view name, std::string_view value, CommandLine& options) {
+    if (name == "--help" || name == "-h") {
+        options.showHelp = true;
+    } else if (name == "--version" || name == "-V") {
+        options.showVersion = true;
+    } else if (name == "--check-data") {
+        options.checkData = true;
+    } else if (name == "--data") {
+        if (value.empty()) {
+            return "option '--data' needs a folder";
+        }
+        options.dataFolder = std::string(value);
+    } else if (name == "--seed") {
+        options.seed = readSeed(value);
+        if (!options.seed) {
+            return "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
+        }
+    } else if (name.substr(0, 1) == "-") {
+        return "unknown option " + quoted(name);
+    } else {
+        return "unexpected argument " + quoted(name);
+    }
+    return "";
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
     ParsedCommandLine parsed;
-    CommandLine& options = parsed.options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
         const bool takesValue = name == "--data" || name == "--seed";
+        std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
-            return parsed;
-        }
-        std::string_view value;
-        if (takesValue) {
-            if (attached) {
-                value = *attached;
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                parsed.error = "option " + quoted(name) + " needs a value";
-                return parsed;
-            }
-        }
-        if (name == "--help" || name == "-h") {
-            options.showHelp = true;
-        } else if (name == "--version" || name == "-V") {
-            options.showVersion = true;
-        } else if (name == "--check-data") {
-            options.checkData = true;
-        } else if (name == "--data") {
-            if (value.empty()) {
-                parsed.error = "option '--data' needs a folder";
-                return parsed;
-            }
-            options.dataFolder = std::string(value);
-        } else if (name == "--seed") {
-            options.seed = readSeed(value);
-            if (!options.seed) {
-                parsed.error = "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
-                return parsed;
-            }
-        } else if (name.substr(0, 1) == "-") {
-            parsed.error = "unknown option " + quoted(name);
-            return parsed;
+        } else if (takesValue && !attached && i + 1 == arguments.size()) {
+            parsed.error = "option " + quoted(name) + " needs a value";
         } else {
-            parsed.error = "unexpected argument " + quoted(name);
-            return parsed;
+            if (takesValue) {
+                value = attached ? *attached : arguments[++i];
+            }
+            parsed.error = takeOption(name, value, parsed.options);
         }
     }
     return parsed;
@@ -104,7 +101,8 @@ std::string usageText() {
            "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
            "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
            "     (by default /usr/local/share:/usr/share)\n"
-           "  4. " BRAWLARIUM_INSTALLED_DATA_DIR ", where the sample lists are installed\n"
+           "  4. " BRAWLARIUM_INSTALLED_DATA_DIR
+           ", where the sample lists are installed\n"
            "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n"
            "\n"
            "Environment: NO_COLOR (non-empty: no colours), TERM (dumb: no colours and\n"

@@ -61,7 +61,8 @@ std::optional<PriceListFiles> findPriceLists(const std::optional<std::string>& n
 }
 
 std::string notFoundMessage(const std::vector<std::string>& folders) {
-    std::string message = std::string("cannot find ") + WeaponListName + " or " + ArmorListName + "; searched ";
+    std::string message =
+        std::string("cannot find ") + WeaponListName + " or " + ArmorListName + "; searched ";
     for (std::size_t i = 0; i < folders.size(); ++i) {
         message += (i == 0 ? "" : ", ") + describeFolder(folders[i]);
     }

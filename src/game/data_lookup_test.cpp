@@ -3,8 +3,8 @@
 #include "game/data_lookup.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // setenv, unsetenv
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -32,7 +32,9 @@ protected:
         fs::current_path(previous);
         fs::remove_all(root);
     }
-    void put(const std::string& where, const std::string& file) { std::ofstream(fs::path(folder[where]) / file); }
+    void put(const std::string& where, const std::string& file) {
+        std::ofstream(fs::path(folder[where]) / file);
+    }
     std::vector<std::string> searchOrder() {
         return {"", folder["home"], folder["dirs1"], folder["dirs2"], folder["installed"]};
     }
@@ -41,7 +43,7 @@ protected:
 TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
     const struct {
         std::vector<std::pair<std::string, std::string>> files;  // folder, file
-        std::string winner;  // "" when nothing is found
+        std::string winner;                                      // "" when nothing is found
     } cases[] = {
         {{}, ""},
         {{{"installed", "weaponlist.txt"}, {"installed", "armorlist.txt"}}, "installed"},
@@ -89,7 +91,10 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         const char* dataDirs;
         std::vector<std::string> platform;
     } cases[] = {
-        {nullptr, "/h", nullptr, {"/h/.local/share/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
+        {nullptr,
+         "/h",
+         nullptr,
+         {"/h/.local/share/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
         {"/x/", "/h", "", {"/x/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
         {"relative", nullptr, "/a:relative::/b/", {"/a/brawlarium", "/b/brawlarium"}},
         {"", "", "/", {"/brawlarium"}},
@@ -97,6 +102,12 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
     const auto set = [](const char* name, const char* value) {
         value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1);
     };
+    // The variables as they were, put back at the end for the tests after this one.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"XDG_DATA_HOME", "HOME", "XDG_DATA_DIRS"}) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(name, value == nullptr ? std::nullopt : std::optional<std::string>(value));
+    }
     for (const auto& c : cases) {
         set("XDG_DATA_HOME", c.dataHome);
         set("HOME", c.home);
@@ -105,6 +116,9 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         expected.insert(expected.end(), c.platform.begin(), c.platform.end());
         expected.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
         EXPECT_EQ(priceListFolders(), expected) << (c.dataDirs ? c.dataDirs : "(unset)");
+    }
+    for (const auto& [name, value] : saved) {
+        set(name, value ? value->c_str() : nullptr);
     }
 }
 
