@@ -252,104 +252,152 @@ struct EndlessFight {
 // A fight ends only when one side can wound the other. For the player at
 // every level with every rolled score, in every armor with every weapon it
 // can buy, against every monster level: both sides unable to wound is a
-// fight that never ends. Each armor is reported once, in its smallest form.
-void checkEndlessFights(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
-                        const ArmorCatalog& armors, Report& report) {
-    Character player;
-    // The player's reach against a monster depends on the player's level,
-    // strength and weapon.
-    std::vector<Reach> playerReach(static_cast<std::size_t>(PlayerLevels) * Rolls * WeaponCatalog::Size *
-                                   MonsterLevels);
-    const auto playerAt = [](int level, int roll, int weapon, int monster) {
-        return ((static_cast<std::size_t>(level - 1) * Rolls + roll) * WeaponCatalog::Size + weapon) *
-                   MonsterLevels +
-               static_cast<std::size_t>(monster);
-    };
-    for (int level = 1; level <= PlayerLevels; ++level) {
-        for (int roll = 0; roll < Rolls; ++roll) {
-            player.level = level;
-            player.strength = LowestRoll + roll + level - 1;
-            player.computeModifiers();
-            for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
-                player.weapon = Weapon{};
-                weapons.equip(weapon, player);
-                for (int monster = 0; monster < MonsterLevels; ++monster) {
-                    playerReach[playerAt(level, roll, weapon, monster)] =
-                        reachOf(player, monsters[static_cast<std::size_t>(monster)]);
-                }
-            }
-        }
+// fight that never ends. Each side's reach is worked out once for what it
+// depends on, then every combination is looked up.
+class EndlessFightSearch {
+public:
+    EndlessFightSearch(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
+                       const ArmorCatalog& armors)
+        : monsters(monsters), weapons(weapons), armors(armors) {
+        weighPlayers();
+        weighMonsters();
     }
-    // A monster's reach against the player depends on the player's
-    // dexterity and armor.
-    constexpr int Scores = HighestScore - LowestRoll + 1;
-    std::vector<Reach> monsterReach(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
-    const auto monsterAt = [](int monster, int armor, int dexterity) {
-        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) *
-                   Scores +
-               static_cast<std::size_t>(dexterity - LowestRoll);
-    };
-    for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-        player.armor = Armor{};
-        armors.equip(armor, player);
-        for (int dexterity = LowestRoll; dexterity <= HighestScore; ++dexterity) {
-            player.dexterity = dexterity;
-            player.computeModifiers();
-            for (int monster = 0; monster < MonsterLevels; ++monster) {
-                monsterReach[monsterAt(monster, armor, dexterity)] =
-                    reachOf(monsters[static_cast<std::size_t>(monster)], player);
+
+    // Each armor of the player at most once, in its smallest form.
+    void report(Report& report) const {
+        const std::array<EndlessFight, ArmorCatalog::Size> endless = search();
+        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+            const EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
+            if (fight.count > 0) {
+                describe(fight, armor, report.warning());
             }
         }
     }
 
-    std::array<EndlessFight, ArmorCatalog::Size> endless{};
-    for (int level = 1; level <= PlayerLevels; ++level) {
-        for (int monster = 0; monster < MonsterLevels; ++monster) {
-            for (int strengthRoll = 0; strengthRoll < Rolls; ++strengthRoll) {
-                for (int dexterityRoll = 0; dexterityRoll < Rolls; ++dexterityRoll) {
-                    const int dexterity = LowestRoll + dexterityRoll + level - 1;
-                    for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
-                        const Reach& byPlayer = playerReach[playerAt(level, strengthRoll, weapon, monster)];
-                        if (byPlayer.wounds() || !purchasable(weapon, weapons.prices[weapon])) {
-                            continue;
-                        }
-                        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-                            const Reach& byMonster = monsterReach[monsterAt(monster, armor, dexterity)];
-                            if (byMonster.wounds() || !purchasable(armor, armors.prices[armor])) {
-                                continue;
-                            }
-                            EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
-                            if (fight.count++ == 0) {
-                                fight = {1,         level,    LowestRoll + strengthRoll + level - 1,
-                                         dexterity, weapon,   monster + 1,
-                                         byPlayer,  byMonster};
-                            }
-                        }
+private:
+    static constexpr int Scores = HighestScore - LowestRoll + 1;
+
+    const std::vector<Character>& monsters;
+    const WeaponCatalog& weapons;
+    const ArmorCatalog& armors;
+    // The player's reach depends on its level, strength and weapon.
+    std::vector<Reach> playerReach = std::vector<Reach>(static_cast<std::size_t>(PlayerLevels) * Rolls *
+                                                        WeaponCatalog::Size * MonsterLevels);
+    // A monster's reach depends on the player's dexterity and armor.
+    std::vector<Reach> monsterReach =
+        std::vector<Reach>(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
+
+    static std::size_t playerAt(int level, int roll, int weapon, int monster) {
+        return ((static_cast<std::size_t>(level - 1) * Rolls + static_cast<std::size_t>(roll)) *
+                    WeaponCatalog::Size +
+                static_cast<std::size_t>(weapon)) *
+                   MonsterLevels +
+               static_cast<std::size_t>(monster);
+    }
+    static std::size_t monsterAt(int monster, int armor, int dexterity) {
+        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) *
+                   Scores +
+               static_cast<std::size_t>(dexterity - LowestRoll);
+    }
+    const Character& monster(int index) const { return monsters[static_cast<std::size_t>(index)]; }
+
+    void weighPlayers() {
+        Character player;
+        for (int level = 1; level <= PlayerLevels; ++level) {
+            for (int roll = 0; roll < Rolls; ++roll) {
+                player.level = level;
+                player.strength = LowestRoll + roll + level - 1;
+                player.computeModifiers();
+                for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
+                    player.weapon = Weapon{};
+                    weapons.equip(weapon, player);
+                    for (int index = 0; index < MonsterLevels; ++index) {
+                        playerReach[playerAt(level, roll, weapon, index)] = reachOf(player, monster(index));
                     }
                 }
             }
         }
     }
 
-    for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-        const EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
-        if (fight.count == 0) {
-            continue;
+    void weighMonsters() {
+        Character player;
+        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+            player.armor = Armor{};
+            armors.equip(armor, player);
+            for (int dexterity = LowestRoll; dexterity <= HighestScore; ++dexterity) {
+                player.dexterity = dexterity;
+                player.computeModifiers();
+                for (int index = 0; index < MonsterLevels; ++index) {
+                    monsterReach[monsterAt(index, armor, dexterity)] = reachOf(monster(index), player);
+                }
+            }
         }
-        const Character& monster = monsters[static_cast<std::size_t>(fight.monsterLevel - 1)];
-        std::ostream& out = report.warning();
+    }
+
+    // The player of one level and strength with one weapon, whom the monster
+    // cannot be wounded by: every armor and dexterity in which the monster
+    // cannot wound the player either.
+    void searchArmors(const EndlessFight& found, int strengthRoll,
+                      std::array<EndlessFight, ArmorCatalog::Size>& endless) const {
+        for (int dexterityRoll = 0; dexterityRoll < Rolls; ++dexterityRoll) {
+            const int dexterity = LowestRoll + dexterityRoll + found.level - 1;
+            for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+                const Reach& byMonster = monsterReach[monsterAt(found.monsterLevel - 1, armor, dexterity)];
+                if (byMonster.wounds() || !purchasable(armor, armors.prices[armor])) {
+                    continue;
+                }
+                EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
+                if (fight.count++ == 0) {
+                    fight = found;
+                    fight.count = 1;
+                    fight.strength = LowestRoll + strengthRoll + found.level - 1;
+                    fight.dexterity = dexterity;
+                    fight.monster = byMonster;
+                }
+            }
+        }
+    }
+
+    // In order of the player's level, the monster's level, strength, weapon
+    // and dexterity, so that the first fight found for an armor is its
+    // smallest.
+    std::array<EndlessFight, ArmorCatalog::Size> search() const {
+        std::array<EndlessFight, ArmorCatalog::Size> endless{};
+        for (int level = 1; level <= PlayerLevels; ++level) {
+            for (int index = 0; index < MonsterLevels; ++index) {
+                for (int roll = 0; roll < Rolls; ++roll) {
+                    for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
+                        const Reach& byPlayer = playerReach[playerAt(level, roll, weapon, index)];
+                        if (byPlayer.wounds() || !purchasable(weapon, weapons.prices[weapon])) {
+                            continue;
+                        }
+                        EndlessFight found;
+                        found.level = level;
+                        found.weapon = weapon;
+                        found.monsterLevel = index + 1;
+                        found.player = byPlayer;
+                        searchArmors(found, roll, endless);
+                    }
+                }
+            }
+        }
+        return endless;
+    }
+
+    void describe(const EndlessFight& fight, int armor, std::ostream& out) const {
+        const Character& opponent = monster(fight.monsterLevel - 1);
         out << "endless fight: a level " << fight.level << " player (strength " << fight.strength
             << ", dexterity " << fight.dexterity << ") in " << armors.names[armor] << " with "
             << weapons.names[fight.weapon] << " against a level " << fight.monsterLevel << " monster ("
-            << itemName(monster.armor.name, "no armor") << ", " << itemName(monster.weapon.name, "no weapon")
-            << "): " << describeReach("player", fight.player) << ", "
-            << describeReach("monster", fight.monster);
+            << itemName(opponent.armor.name, "no armor") << ", "
+            << itemName(opponent.weapon.name, "no weapon") << "): " << describeReach("player", fight.player)
+            << ", " << describeReach("monster", fight.monster);
         if (fight.count > 1) {
             out << "; " << fight.count - 1 << " more such fights in " << armors.names[armor];
         }
         out << "\n";
     }
-}
+};
 
 std::string range(int low, int high) {
     return low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high);
@@ -445,7 +493,7 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
         if (weapons.loaded() && armors.loaded()) {
             const std::vector<Character> monsters = buildMonsters(weapons, armors);
             checkMonsterPurchases(monsters, weapons, armors, weaponFile, armorFile, found);
-            checkEndlessFights(monsters, weapons, armors, found);
+            EndlessFightSearch(monsters, weapons, armors).report(found);
             writeMonsterTable(monsters, table);
         }
     }
