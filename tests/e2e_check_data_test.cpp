@@ -62,7 +62,7 @@ TEST_P(CheckData, ReportsEachFaultAndHazardOnce) {
     EXPECT_NE(report.str().find("\n" + c.tableRow + "\n"), std::string::npos) << report.str();
 
     PipedOptions options;
-    options.shellCommand = "exec \"$GAME\" --check-data --data '" + folder.path() + "'";
+    options.arguments = {"--check-data", "--data", folder.path()};
     const PipedRun run = runPiped(options);
     EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == c.status) << run.outcome.describe();
     EXPECT_EQ(run.out, report.str());
