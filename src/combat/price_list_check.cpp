@@ -132,16 +132,23 @@ std::pair<long long, long long> diceTotals(const Weapon& weapon) {
 Reach reachOf(const Character& attacker, const Character& defender) {
     Reach reach;
     reach.armorClass = defender.getArmorClass();
-    reach.bestAttack = attacker.attackBonus() + NaturalRolls;
+    const int bonus = attacker.attackBonus();
+    reach.bestAttack = bonus + NaturalRolls;
+    // The lowest natural roll that hits; every higher one hits too.
+    const long long lowest = std::max<long long>(1, static_cast<long long>(reach.armorClass) - bonus);
+    if (lowest > NaturalRolls) {
+        return reach;
+    }
+    reach.hits = true;
     const auto [fewest, most] = diceTotals(attacker.weapon);
-    for (int natural = 1; natural <= NaturalRolls; ++natural) {
-        if (attacker.attackBonus() + natural < reach.armorClass) {
-            continue;
+    const int threshold = attacker.weapon.criticalThreshold;
+    for (const bool critical : {false, true}) {
+        // An ordinary hit needs a hitting roll below the threshold, a
+        // critical one a roll at or above it.
+        if (critical ? threshold <= NaturalRolls : lowest < threshold) {
+            reach.bestDamage = std::max(
+                {reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
         }
-        reach.hits = true;
-        const bool critical = natural >= attacker.weapon.criticalThreshold;
-        reach.bestDamage = std::max(
-            {reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
     }
     return reach;
 }
@@ -253,14 +260,14 @@ struct EndlessFight {
 // every level with every rolled score, in every armor with every weapon it
 // can buy, against every monster level: both sides unable to wound is a
 // fight that never ends. Each side's reach is worked out once for what it
-// depends on, then every combination is looked up.
+// depends on, the monsters' first, then every combination is looked up.
 class EndlessFightSearch {
 public:
     EndlessFightSearch(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
                        const ArmorCatalog& armors)
         : monsters(monsters), weapons(weapons), armors(armors) {
-        weighPlayers();
         weighMonsters();
+        weighPlayers();
     }
 
     // Each armor of the player at most once, in its smallest form.
@@ -281,8 +288,11 @@ private:
     const WeaponCatalog& weapons;
     const ArmorCatalog& armors;
     // The player's reach depends on its level, strength and weapon.
-    std::vector<Reach> playerReach = std::vector<Reach>(static_cast<std::size_t>(PlayerLevels) * Rolls *
-                                                        WeaponCatalog::Size * MonsterLevels);
+    std::vector<Reach> playerReach;
+    // The monster levels that cannot wound some player in some armor: only
+    // their fights can be endless, so only against them is the player's
+    // reach worked out.
+    std::array<bool, MonsterLevels> harmless{};
     // A monster's reach depends on the player's dexterity and armor.
     std::vector<Reach> monsterReach =
         std::vector<Reach>(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
@@ -302,6 +312,11 @@ private:
     const Character& monster(int index) const { return monsters[static_cast<std::size_t>(index)]; }
 
     void weighPlayers() {
+        if (std::find(harmless.begin(), harmless.end(), true) == harmless.end()) {
+            return;
+        }
+        playerReach.resize(static_cast<std::size_t>(PlayerLevels) * Rolls * WeaponCatalog::Size *
+                           MonsterLevels);
         Character player;
         for (int level = 1; level <= PlayerLevels; ++level) {
             for (int roll = 0; roll < Rolls; ++roll) {
@@ -312,6 +327,9 @@ private:
                     player.weapon = Weapon{};
                     weapons.equip(weapon, player);
                     for (int index = 0; index < MonsterLevels; ++index) {
+                        if (!harmless[static_cast<std::size_t>(index)]) {
+                            continue;
+                        }
                         playerReach[playerAt(level, roll, weapon, index)] = reachOf(player, monster(index));
                     }
                 }
@@ -328,7 +346,11 @@ private:
                 player.dexterity = dexterity;
                 player.computeModifiers();
                 for (int index = 0; index < MonsterLevels; ++index) {
-                    monsterReach[monsterAt(index, armor, dexterity)] = reachOf(monster(index), player);
+                    const Reach& reach = monsterReach[monsterAt(index, armor, dexterity)] =
+                        reachOf(monster(index), player);
+                    if (!reach.wounds() && purchasable(armor, armors.prices[armor])) {
+                        harmless[static_cast<std::size_t>(index)] = true;
+                    }
                 }
             }
         }
@@ -365,6 +387,9 @@ private:
         std::array<EndlessFight, ArmorCatalog::Size> endless{};
         for (int level = 1; level <= PlayerLevels; ++level) {
             for (int index = 0; index < MonsterLevels; ++index) {
+                if (!harmless[static_cast<std::size_t>(index)]) {
+                    continue;
+                }
                 for (int roll = 0; roll < Rolls; ++roll) {
                     for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
                         const Reach& byPlayer = playerReach[playerAt(level, roll, weapon, index)];
