@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Brawlarium's benchmarks: start-up, memory, idle processor time, the pause
-between fight rounds and the rate at which piped answers are handled.
+between fight rounds, the rate at which piped answers are handled and the
+time the price-list check takes.
 
 Run it through scripts/bench.sh, which builds everything it needs; by hand:
 
@@ -102,6 +103,18 @@ def time_to_first_prompt(command, cwd):
     read_until(process.stdout.fileno(), CHOICE, timeout=10)
     elapsed = time.perf_counter() - start
     finish(process)
+    return elapsed
+
+
+def check_data_time(command, data):
+    """Wall time of one `--check-data` run over the lists in data, which must
+    pass the check."""
+    start = time.perf_counter()
+    run = subprocess.run([command, "--check-data", "--data", data], stdin=subprocess.DEVNULL,
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30, check=False)
+    elapsed = time.perf_counter() - start
+    if run.returncode != 0:
+        raise BenchError("--check-data exited with %d on %s" % (run.returncode, data))
     return elapsed
 
 
@@ -466,6 +479,11 @@ def main():
     ratio = game_start / base_start
     rows.append(("start-up to first \"Your Choice: \" (pipe, median of %d)" % args.runs,
                  ms(game_start), ms(base_start), "x%.2f" % ratio, "<= x1.5", ratio <= 1.5))
+
+    check_times = [check_data_time(game, data) for _ in range(args.runs)]
+    check = statistics.median(check_times)
+    rows.append(("--check-data on the sample lists (median of %d)" % args.runs, ms(check),
+                 "%s..%s" % (ms(min(check_times)), ms(max(check_times))), "", "< 1 s", check < 1.0))
 
     # The long piped session, three times: its rate (the median run), and its
     # peak memory (the highest) next to the baseline's.

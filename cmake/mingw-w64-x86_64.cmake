@@ -4,8 +4,9 @@
 #   cmake --preset mingw && cmake --build --preset mingw
 #
 # The posix-threads variant is taken when it is installed, the win32-threads
-# variant otherwise; the game uses neither threading model, but the posix one
-# keeps std::thread and std::this_thread available.
+# variant otherwise. The game needs the posix one with GCC before 13: the
+# console's stop handler runs on a thread of the system's, and the console
+# changes are kept in order with std::mutex, which the win32 one lacks there.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

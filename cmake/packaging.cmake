@@ -2,7 +2,12 @@
 # Debian's games are laid out (the program in games/, the sample price lists
 # in share/games/brawlarium); `cpack -G DEB` packs the same files with the
 # documentation in Debian's form: compressed manual page and changelog, and
-# the licence as the copyright file.
+# the licence as the copyright file. A Windows build packs a ZIP instead.
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_package.cmake)
+  return()
+endif()
 
 configure_file(doc/brawlarium.6.in ${CMAKE_BINARY_DIR}/brawlarium.6 @ONLY)
 

@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to both price-list loaders. Every input either loads
 // or is refused with a message that names the file; nothing may crash, hang
 // or trip a sanitizer. A list that loads is also listed and bought from, so
-// whatever names and numbers got through are shown and used once.
+// whatever names and numbers got through are shown and used once. The
+// price-list check then reads the same bytes as both lists: it refuses them
+// exactly when a loader does, and otherwise builds and weighs every monster.
 #include <unistd.h>
 
 #include <cstddef>
@@ -10,10 +12,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "character/character.h"
+#include "combat/price_list_check.h"
 #include "equipment/catalogs.h"
 #include "fuzz_support.h"
 
@@ -115,5 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         checkRefusal(armors);
     }
+
+    std::ostringstream report;
+    const int status = checkPriceLists(dataFile, dataFile, report);
+    const bool refused = !weapons.loaded() || !armors.loaded();
+    fuzzCheck(
+        refused ? status == PriceListsRefused : (status == PriceListsClean || status == PriceListsWarned),
+        "the check's status disagrees with the loaders");
+    fuzzCheck(report.str().rfind("Checking " + dataFile, 0) == 0 && report.str().back() == '\n',
+              "the report does not name the lists or ends without a line end");
     return 0;
 }

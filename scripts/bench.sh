@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds a Release game with the benchmark helpers (build-bench) and prints the
 # benchmark table: start-up and peak memory next to a minimal C++ menu
-# program, processor time while waiting, the pause between fight rounds, and
-# piped answers handled per second. Takes about two minutes.
+# program, processor time while waiting, the pause between fight rounds,
+# piped answers handled per second, and the time --check-data takes on the
+# sample lists. Takes about two minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help

@@ -49,13 +49,15 @@ void Character::checkLevelUp(const ExperienceTable& table) {
     }
 }
 
-void Character::levelUp() {
+void Character::levelUp() { levelUpWithDraw(std::rand()); }
+
+void Character::levelUpWithDraw(int draw) {
     ++level;
     ++strength;
     ++constitution;
     ++dexterity;
     computeModifiers();
-    maxHitPoints += (std::rand() % 10) + constitutionModifier + 1;
+    maxHitPoints += (draw % 10) + constitutionModifier + 1;
     hitPoints = maxHitPoints;
 }
 

@@ -85,8 +85,10 @@ public:
     void displayCreationMenu() const;
     int parseCreationChoice(std::string answer) const;
 
-    // Advancement.
+    // Advancement. levelUp draws the hit-point die; levelUpWithDraw takes
+    // the drawn value instead, so that the extremes can be worked out.
     void levelUp();
+    void levelUpWithDraw(int draw);
     void showLevelUp() const;
     void awardVictory(int opponentLevel);
     void checkLevelUp(const ExperienceTable& table);
@@ -100,6 +102,11 @@ public:
     int rollAttack();
     int getArmorClass() const;
     int rollDamage() const;
+    // What rollAttack adds to the natural d20 roll.
+    int attackBonus() const;
+    // The damage of a hit whose dice showed diceTotal in all, as rollDamage
+    // works it out (without writing anything).
+    int damageFor(long long diceTotal, bool critical) const;
 
 private:
     // The creation values shared by the constructor and reset.

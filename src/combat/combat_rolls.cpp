@@ -22,8 +22,10 @@ int Character::rollInitiative() const { return rollDie(20) + dexterityModifier; 
 int Character::rollAttack() {
     const int naturalRoll = rollDie(20);
     criticalHit = naturalRoll >= weapon.criticalThreshold;
-    return level + strengthModifier + naturalRoll;
+    return attackBonus() + naturalRoll;
 }
+
+int Character::attackBonus() const { return level + strengthModifier; }
 
 int Character::getArmorClass() const {
     return saturate(10LL + armor.armorBonus + std::min(dexterityModifier, armor.maxDexterityBonus));
@@ -34,12 +36,19 @@ int Character::rollDamage() const {
     for (int die = 0; die < weapon.diceCount; ++die) {
         dice += rollDie(weapon.dieSize);
     }
-    int total = saturate(dice + strengthModifier);
-    if (criticalHit) {
-        total = saturate(static_cast<long long>(total) * weapon.criticalMultiplier);
-    }
+    const int total = damageFor(dice, criticalHit);
     std::cout << getName() << (criticalHit ? " deals a CRITICAL STRIKE with " : " deals a major blow with ")
               << weapon.name;
     std::cout << ",\nhitting for " << total << " damage!\n";
+    return total;
+}
+
+int Character::damageFor(long long diceTotal, bool critical) const {
+    // The modifier is added before a critical hit multiplies, so it is
+    // multiplied along with the dice.
+    int total = saturate(diceTotal + strengthModifier);
+    if (critical) {
+        total = saturate(static_cast<long long>(total) * weapon.criticalMultiplier);
+    }
     return total;
 }

@@ -5,9 +5,9 @@
 
 #include "equipment/catalogs.h"
 
-namespace {
-constexpr double OpponentPurse = 1200.0;
-}  // namespace
+int opponentArmorIndex(int level) { return std::min(level - 1, ArmorCatalog::Size - 1); }
+
+int opponentWeaponIndex(int level) { return std::min(level - 1, WeaponCatalog::Size - 1); }
 
 Character createOpponent(int level, const ArmorCatalog& armors, const WeaponCatalog& weapons) {
     Character monster;
@@ -27,8 +27,8 @@ void outfitOpponent(Character& monster, const ArmorCatalog& armors, const Weapon
     const int level = monster.getLevel();
     if (level != 1) {
         // Armor first: what it costs comes off the purse before the weapon.
-        monster.buyArmor(std::min(level - 1, ArmorCatalog::Size - 1), armors);
-        monster.buyWeapon(std::min(level - 1, WeaponCatalog::Size - 1), weapons);
+        monster.buyArmor(opponentArmorIndex(level), armors);
+        monster.buyWeapon(opponentWeaponIndex(level), weapons);
     }
     monster.weapon.display();
     monster.armor.display();

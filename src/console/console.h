@@ -21,7 +21,9 @@ enum TextAttribute : int {
 inline constexpr const char* WindowTitle = "Brawlarium! Adventures inside the almighty Console.";
 
 // Takes hold of the console's standard output (consoleOutput) and sets the
-// window title. Called once at start-up.
+// window title. Called once at start-up. From then on, the console is also
+// given back when the game is stopped from outside: by a signal on POSIX, by
+// Ctrl+C, Ctrl+Break or the window closing on Windows.
 void openConsole();
 
 // Gives the console back as it was found: restores the window title (and,

@@ -6,6 +6,17 @@
 // a console, those calls fail quietly and the text is still written. Only the
 // key read looks at its result (a failed read ends the key wait), and
 // openConsole at what it finds to give back at shut-down.
+//
+// Ctrl+C, Ctrl+Break and closing the window reach the game as a call of
+// stopHandler on a thread that the system creates for it. The handler gives
+// the console back (the attribute, the title and the input mode found at
+// start-up) and ends the process. What it reads is safe to read from there:
+// the output handle and what openConsole found are written before the
+// handler is installed and never again while it is; the input handle is
+// written before the first key wait takes the keeper's lock, and the input
+// mode a key wait replaced, and whether it did, are only touched under that
+// lock, as is every change of the console. So the handler never sees half a
+// change, and once it has given the console back nothing changes it again.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -14,10 +25,13 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <iostream>
 #include <iterator>
+#include <optional>
 
 #include "console/console.h"
+#include "console/console_keeper.h"
 #include "console/console_platform.h"
 
 namespace {
@@ -34,6 +48,49 @@ DWORD originalTitleLength = 0;
 // The console input device, opened on the first key read and kept open.
 bool consoleInputOpened = false;
 HANDLE consoleInput = INVALID_HANDLE_VALUE;
+
+// The input mode in force before the current key wait set it to 0.
+DWORD savedInputMode = 0;
+
+void restoreAttribute() { SetConsoleTextAttribute(consoleOutput, originalAttributes); }
+
+void restoreTitle() {
+    if (originalTitleLength > 0) {
+        SetConsoleTitleA(originalTitle);
+    }
+}
+
+void restoreInputMode() { SetConsoleMode(consoleInput, savedInputMode); }
+
+ConsoleKeeper keeper({restoreAttribute, restoreTitle, restoreInputMode});
+
+StopRequest stopRequestOf(DWORD controlType) {
+    switch (controlType) {
+    case CTRL_C_EVENT:
+        return StopRequest::Interrupt;
+    case CTRL_BREAK_EVENT:
+        return StopRequest::Break;
+    case CTRL_CLOSE_EVENT:
+        return StopRequest::CloseWindow;
+    case CTRL_LOGOFF_EVENT:
+        return StopRequest::LogOff;
+    case CTRL_SHUTDOWN_EVENT:
+        return StopRequest::ShutDown;
+    default:
+        return StopRequest::Other;
+    }
+}
+
+// Runs on a thread of its own. Ends the process at once, as the system's
+// own handler would, but with the console given back; a window being closed
+// is thus let go long before the system's time limit for it runs out.
+BOOL WINAPI stopHandler(DWORD controlType) {
+    const std::optional<std::uint32_t> exitCode = keeper.answer(stopRequestOf(controlType));
+    if (!exitCode) {
+        return FALSE;  // not ours: the next handler decides
+    }
+    ExitProcess(*exitCode);
+}
 
 // The second byte of an extended key code, returned by the next read.
 int pendingSecondByte = 0;
@@ -143,9 +200,9 @@ int readConsoleKey() {
                                    nullptr, OPEN_EXISTING, 0, nullptr);
     }
 
-    DWORD savedMode = 0;
-    GetConsoleMode(consoleInput, &savedMode);
-    SetConsoleMode(consoleInput, 0);
+    // Mode 0: no line input, no echo, and Ctrl+C is a key like any other.
+    keeper.replaceInputMode(
+        [] { return GetConsoleMode(consoleInput, &savedInputMode) && SetConsoleMode(consoleInput, 0); });
 
     int result = -1;
     for (;;) {
@@ -171,7 +228,7 @@ int readConsoleKey() {
         }
     }
 
-    SetConsoleMode(consoleInput, savedMode);
+    keeper.putBackInputMode([] { SetConsoleMode(consoleInput, savedInputMode); });
     return result;
 }
 
@@ -187,17 +244,17 @@ void openConsole() {
     }
     originalTitleLength = GetConsoleTitleA(originalTitle, sizeof originalTitle);
     consoleOpened = true;
+    keeper.take();
+    SetConsoleCtrlHandler(stopHandler, TRUE);
 
-    SetConsoleTitleA(WindowTitle);
+    keeper.change([] { SetConsoleTitleA(WindowTitle); });
 }
 
 void closeConsole() {
     if (consoleOpened) {
         std::cout.flush();
-        SetConsoleTextAttribute(consoleOutput, originalAttributes);
-        if (originalTitleLength > 0) {
-            SetConsoleTitleA(originalTitle);
-        }
+        keeper.giveBack();
+        SetConsoleCtrlHandler(stopHandler, FALSE);
         consoleOpened = false;
     }
     if (consoleInputOpened && consoleInput != INVALID_HANDLE_VALUE) {
@@ -212,7 +269,7 @@ void closeConsole() {
 void setTextAttribute(TextAttribute attribute) {
     // Text already written keeps the colour it was written in.
     std::cout.flush();
-    SetConsoleTextAttribute(consoleOutput, static_cast<WORD>(attribute));
+    keeper.change([attribute] { SetConsoleTextAttribute(consoleOutput, static_cast<WORD>(attribute)); });
 }
 
 bool consoleEscapesEnabled() { return false; }

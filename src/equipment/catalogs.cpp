@@ -40,23 +40,29 @@ std::vector<std::string_view> splitFields(std::string_view line) {
 }
 
 // Reads the first `count` lines of a data file and hands the fields of each
-// to `take`. Returns the first fault found; the fields handed over always
-// number at least `fieldCount`.
+// to `take`. Returns every fault found, in the order of the file: a line at
+// fault does not stop the reading, so that whoever writes the lists sees all
+// of them at once; a missing line ends it, since every later one is missing
+// too. The fields handed over always number at least `fieldCount`.
 template <typename TakeFields>
-LoadError readDataFile(const std::string& fileName, int count, std::size_t fieldCount, TakeFields take) {
+std::vector<LoadError> readDataFile(const std::string& fileName, int count, std::size_t fieldCount,
+                                    TakeFields take) {
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored)) {
-        return {fileName, 0, "is a directory, not a file"};
+        return {{fileName, 0, "is a directory, not a file"}};
     }
     std::ifstream file_open(fileName);
     if (!file_open) {
-        return {fileName, 0, "cannot open the file for reading"};
+        return {{fileName, 0, "cannot open the file for reading"}};
     }
+    std::vector<LoadError> faults;
     std::string TextInformation;
-    for (int index = 0; index < count; ++index) {
+    for (int index = 0; index < count && faults.size() < MaxLoadFaults; ++index) {
         const int lineNumber = index + 1;
         if (!std::getline(file_open, TextInformation)) {
-            return {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"};
+            faults.push_back(
+                {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"});
+            break;
         }
         // A file written on Windows keeps its carriage returns here; they are
         // not part of the line.
@@ -66,30 +72,34 @@ LoadError readDataFile(const std::string& fileName, int count, std::size_t field
         // The text ends at a NUL byte, as it would for a C string.
         std::string_view line(TextInformation.c_str());
         if (line.size() > MaxLineLength) {
-            return {fileName, lineNumber,
-                    "the line is longer than " + std::to_string(MaxLineLength) + " characters"};
+            faults.push_back({fileName, lineNumber,
+                              "the line is longer than " + std::to_string(MaxLineLength) + " characters"});
+            continue;
         }
         const std::vector<std::string_view> fields = splitFields(line);
         if (fields.size() < fieldCount) {
-            return {fileName, lineNumber,
-                    "the line has " + std::to_string(fields.size()) + " fields, " +
-                        std::to_string(fieldCount) + " are needed"};
+            faults.push_back({fileName, lineNumber,
+                              "the line has " + std::to_string(fields.size()) + " fields, " +
+                                  std::to_string(fieldCount) + " are needed"});
+            continue;
         }
         LoadError fault = take(index, fields);
         if (!fault.reason.empty()) {
             fault.file = fileName;
             fault.line = lineNumber;
-            return fault;
+            faults.push_back(fault);
         }
     }
-    return {};
+    return faults;
 }
+
+const LoadError NoFault{};
 
 }  // namespace
 
 WeaponCatalog::WeaponCatalog(const std::string& fileName) {
     std::cout << "Loading Weapon List\n";
-    error = readDataFile(fileName, Size, 6, [this](int i, const std::vector<std::string_view>& f) {
+    faults = readDataFile(fileName, Size, 6, [this](int i, const std::vector<std::string_view>& f) {
         names[i] = std::string(f[0]);
         diceCounts[i] = readInteger(f[1]);
         dieSizes[i] = readInteger(f[2]);
@@ -107,7 +117,7 @@ WeaponCatalog::WeaponCatalog(const std::string& fileName) {
 
 ArmorCatalog::ArmorCatalog(const std::string& fileName) {
     std::cout << "Loading Armor List\n";
-    error = readDataFile(fileName, Size, 4, [this](int i, const std::vector<std::string_view>& f) {
+    faults = readDataFile(fileName, Size, 4, [this](int i, const std::vector<std::string_view>& f) {
         names[i] = std::string(f[0]);
         armorBonuses[i] = readInteger(f[1]);
         maxDexterityBonuses[i] = readInteger(f[2]);
@@ -115,6 +125,10 @@ ArmorCatalog::ArmorCatalog(const std::string& fileName) {
         return LoadError{};
     });
 }
+
+const LoadError& WeaponCatalog::loadError() const { return faults.empty() ? NoFault : faults.front(); }
+
+const LoadError& ArmorCatalog::loadError() const { return faults.empty() ? NoFault : faults.front(); }
 
 void WeaponCatalog::list() const {
     std::cout << "------LISTING WEAPONS-------\n";

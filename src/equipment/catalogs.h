@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class Character;
 
@@ -16,6 +18,9 @@ struct LoadError {
 
     std::string message() const;
 };
+
+// A loader stops collecting faults after this many.
+constexpr std::size_t MaxLoadFaults = 50;
 
 class WeaponCatalog {
 public:
@@ -30,14 +35,17 @@ public:
     // Writes "Loading Weapon List" and reads the file; see loaded().
     explicit WeaponCatalog(const std::string& fileName);
 
-    bool loaded() const { return error.reason.empty(); }
-    const LoadError& loadError() const { return error; }
+    bool loaded() const { return faults.empty(); }
+    // The first fault, the one the game refuses to start with.
+    const LoadError& loadError() const;
+    // Every fault found, in the order of the file (at most MaxLoadFaults).
+    const std::vector<LoadError>& loadFaults() const { return faults; }
 
     void list() const;
     int equip(int index, Character& character) const;
 
 private:
-    LoadError error;
+    std::vector<LoadError> faults;
 };
 
 class ArmorCatalog {
@@ -51,12 +59,15 @@ public:
     // Writes "Loading Armor List" and reads the file; see loaded().
     explicit ArmorCatalog(const std::string& fileName);
 
-    bool loaded() const { return error.reason.empty(); }
-    const LoadError& loadError() const { return error; }
+    bool loaded() const { return faults.empty(); }
+    // The first fault, the one the game refuses to start with.
+    const LoadError& loadError() const;
+    // Every fault found, in the order of the file (at most MaxLoadFaults).
+    const std::vector<LoadError>& loadFaults() const { return faults; }
 
     void list() const;
     int equip(int index, Character& character) const;
 
 private:
-    LoadError error;
+    std::vector<LoadError> faults;
 };

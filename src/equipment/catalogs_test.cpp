@@ -222,7 +222,25 @@ TEST(CatalogLoadTest, BadWeaponFilesAreRefusedWithTheirReason) {
         EXPECT_EQ(weapons.loadError().reason, c.reason);
         EXPECT_EQ(weapons.loadError().message(),
                   file.path() + ":" + std::to_string(c.line) + ": " + c.reason);
+        EXPECT_EQ(weapons.loadFaults().size(), 1U) << c.reason;
     }
+}
+
+// A bad line does not stop the reading: every fault is listed in file order,
+// and the first is still the one the game reports. A missing line ends it.
+TEST(CatalogLoadTest, EveryFaultOfAFileIsCollected) {
+    const ScratchFile file(withLine(withLine(plainWeaponLines(12), 1, "Club;1;6"), 4, "Axe;1;0;20;2;5"));
+    ConsoleCapture console;
+    const WeaponCatalog weapons(file.path());
+    std::string all;
+    for (const LoadError& fault : weapons.loadFaults()) {
+        all += fault.message() + "\n";
+    }
+    const std::string at = file.path() + ":";
+    EXPECT_EQ(all, at + "2: the line has 3 fields, 6 are needed\n" + at +
+                       "5: the die size is 0, it must be 1 or more\n" + at +
+                       "13: missing line: 15 lines are needed\n");
+    EXPECT_EQ(weapons.loadError().line, 2);
 }
 
 TEST(CatalogLoadTest, BadArmorFilesAreRefusedWithTheirReason) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "combat/price_list_check.h"
 #include "game/command_line.h"
 #include "game/data_lookup.h"
 #include "game/game_loop.h"
@@ -38,6 +39,14 @@ int runBrawlarium(int argc, const char* const* argv) {
     if (!lists) {
         std::cerr << "brawlarium: " << notFoundMessage(folders) << std::endl;
         return NoPriceLists;
+    }
+    if (options.checkData) {
+        const int status = checkPriceLists(lists->weaponFile, lists->armorFile, std::cout);
+        if (!std::cout.flush()) {
+            std::cerr << "brawlarium: the report could not be written" << std::endl;
+            return NoPriceLists;
+        }
+        return status;
     }
     return GameLoop(GameSetup{lists->weaponFile, lists->armorFile, options.seed});
 }

@@ -3,5 +3,6 @@
 #pragma once
 
 // Returns the exit status: the game's own, 0 after --help and --version, 1
-// when the price lists are not found, 2 for a command line it refuses.
+// when the price lists are not found, 2 for a command line it refuses; with
+// --check-data, the check's (0 clean, 1 refused, 3 warnings only).
 int runBrawlarium(int argc, const char* const* argv);

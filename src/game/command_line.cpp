@@ -39,6 +39,8 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
         options.showHelp = true;
     } else if (name == "--version" || name == "-V") {
         options.showVersion = true;
+    } else if (name == "--check-data") {
+        options.checkData = true;
     } else if (name == "--data") {
         if (value.empty()) {
             return "option '--data' needs a folder";
@@ -85,6 +87,8 @@ std::string usageText() {
            "armor, and fight generated monsters round by round, in colour.\n"
            "\n"
            "Options:\n"
+           "  --check-data  play nothing: check the price lists and report every fault,\n"
+           "                every hazard and the monsters they make, level by level\n"
            "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
            "                time, to replay a game; a seed replays on the same platform\n"
@@ -106,7 +110,8 @@ std::string usageText() {
            "\n"
            "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
            "cannot be found or loaded, or the output cannot be written; 2 for a bad\n"
-           "command line.\n";
+           "command line. With --check-data: 0 when the lists pass, 1 when the game\n"
+           "would refuse them, 3 when it would play them but the report warns.\n";
 }
 
 std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

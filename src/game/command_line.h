@@ -10,6 +10,8 @@
 struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
+    // Check the price lists and report on them instead of playing.
+    bool checkData = false;
     // Read the price lists from this folder instead of looking them up.
     std::optional<std::string> dataFolder;
     // Seed the random sequence with this instead of the time.

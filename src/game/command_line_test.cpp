@@ -16,6 +16,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         bool version;
         std::optional<std::string> data;
         std::optional<unsigned> seed;
+        bool checkData = false;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -27,6 +28,8 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--seed", "0"}, false, false, std::nullopt, 0U},
         {{"--seed=4294967295", "--data", "d"}, false, false, "d", 4294967295U},
         {{"--seed", "1", "--seed", "2"}, false, false, std::nullopt, 2U},
+        {{"--check-data"}, false, false, std::nullopt, std::nullopt, true},
+        {{"--data", "d", "--check-data"}, false, false, "d", std::nullopt, true},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -36,6 +39,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.showVersion, c.version) << shown;
         EXPECT_EQ(parsed.options.dataFolder, c.data) << shown;
         EXPECT_EQ(parsed.options.seed, c.seed) << shown;
+        EXPECT_EQ(parsed.options.checkData, c.checkData) << shown;
     }
 }
 
@@ -56,6 +60,7 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--data"}, "option '--data' needs a value"},
         {{"--data="}, "option '--data' needs a folder"},
         {{"--help=yes"}, "option '--help' takes no value"},
+        {{"--check-data=all"}, "option '--check-data' takes no value"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"-x"}, "unknown option '-x'"},
         {{"-"}, "unknown option '-'"},
@@ -68,7 +73,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option : {"--data DIR", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option :
+         {"--check-data", "--data DIR", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;

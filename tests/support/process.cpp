@@ -106,6 +106,7 @@ public:
                 arguments.push_back(word);
             }
             arguments.push_back(binary);
+            arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
             program = arguments.front();
         }
         for (const auto& [name, value] : variables) {

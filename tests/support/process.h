@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/game_data.h"
 
@@ -66,6 +67,8 @@ struct LaunchOptions {
     // milliseconds, one per line) to pauseLog when that is not empty.
     std::optional<int> pauseMilliseconds;
     std::string pauseLog;
+    // Given to the game after its name (not with shellCommand).
+    std::vector<std::string> arguments;
     // When set, /bin/sh runs this command line instead of the game, with the
     // game's path in $GAME (for pipelines such as `"$GAME" | head -n 5`).
     std::string shellCommand;

@@ -1,0 +1,546 @@
+// Checking a pair of price lists before anyone plays with them. The checks
+// run the game's own rules, read backwards: the loaders, the monster's
+// purchases, armor class, the attack bonus and the damage formula, so that a
+// change to a rule changes the check with it.
+#include "combat/price_list_check.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <iostream>
+#include <limits>
+#include <sstream>
+#include <streambuf>
+#include <vector>
+
+#include "character/character.h"
+#include "combat/opponent.h"
+#include "equipment/catalogs.h"
+
+namespace {
+
+// The player's levels end at 20; monsters can be chosen higher, and from
+// level 16 on every monster buys the same items.
+constexpr int PlayerLevels = 20;
+constexpr int MonsterLevels = 30;
+constexpr int TableLevels = 20;
+constexpr int LastPurchaseLevel = std::max(ArmorCatalog::Size, WeaponCatalog::Size) + 1;
+// Each ability is rolled as 8 to 12, and every level adds one.
+constexpr int LowestRoll = 8;
+constexpr int Rolls = 5;
+constexpr int HighestScore = LowestRoll + Rolls - 1 + PlayerLevels - 1;
+constexpr int NaturalRolls = 20;
+constexpr int MostDiceWorthRolling = 1000000;
+
+// Swallows what the loaders and the monsters' purchases write.
+class NullBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type character) override { return traits_type::not_eof(character); }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
+};
+
+// Keeps standard output quiet for as long as it lives.
+class QuietConsole {
+public:
+    QuietConsole() : saved(std::cout.rdbuf(&sink)) {}
+    ~QuietConsole() {
+        std::cout.rdbuf(saved);
+        std::cout.clear();
+    }
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    NullBuffer sink;
+    std::streambuf* saved;
+};
+
+class Report {
+public:
+    std::ostringstream text;
+    int faults = 0;
+    int warnings = 0;
+
+    void fault(const LoadError& error) {
+        text << error.message() << "\n";
+        ++faults;
+    }
+    std::ostream& warning(const std::string& file, int line) {
+        ++warnings;
+        return text << file << ":" << line << ": warning: ";
+    }
+    std::ostream& warning() {
+        ++warnings;
+        return text << "warning: ";
+    }
+};
+
+// Whether the player can ever pay for an entry: gold grows without bound,
+// but no amount reaches a price that is not a number or infinite. The
+// starting entry is handed over free on character creation.
+bool purchasable(int index, double price) {
+    return index == 0 || price <= std::numeric_limits<double>::max();
+}
+
+template <typename Catalog>
+void checkStartingItem(const Catalog& catalog, const std::string& file, const char* kind, Report& report) {
+    if (!(catalog.prices[0] <= 0.0)) {
+        report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs "
+                                << catalog.prices[0]
+                                << " gold: the starting purchases of the player and of every monster fail\n";
+    }
+}
+
+template <typename Catalog>
+void checkDuplicateNames(const Catalog& catalog, const std::string& file, Report& report) {
+    for (int i = 1; i < Catalog::Size; ++i) {
+        for (int j = 0; j < i; ++j) {
+            if (catalog.names[i] == catalog.names[j]) {
+                report.warning(file, i + 1) << catalog.names[i] << " is also the name of line " << j + 1
+                                            << ": equipping one is refused while the other is worn\n";
+                break;
+            }
+        }
+    }
+}
+
+void checkDiceCounts(const WeaponCatalog& weapons, const std::string& file, Report& report) {
+    for (int i = 0; i < WeaponCatalog::Size; ++i) {
+        if (weapons.diceCounts[i] > MostDiceWorthRolling) {
+            report.warning(file, i + 1) << weapons.names[i] << " rolls " << weapons.diceCounts[i]
+                                        << " dice: one damage roll would draw more than a million numbers\n";
+        }
+    }
+}
+
+// What one side can do to the other over every natural roll of the d20.
+struct Reach {
+    int bestAttack = 0;
+    int armorClass = 0;
+    bool hits = false;
+    int bestDamage = INT_MIN;  // of the hits that land
+
+    bool wounds() const { return hits && bestDamage > 0; }
+};
+
+// The fewest and the most the weapon's dice can show together.
+std::pair<long long, long long> diceTotals(const Weapon& weapon) {
+    const long long fewest = std::max(weapon.diceCount, 0);
+    return {fewest, fewest * weapon.dieSize};
+}
+
+Reach reachOf(const Character& attacker, const Character& defender) {
+    Reach reach;
+    reach.armorClass = defender.getArmorClass();
+    const int bonus = attacker.attackBonus();
+    reach.bestAttack = bonus + NaturalRolls;
+    // The lowest natural roll that hits; every higher one hits too.
+    const long long lowest = std::max<long long>(1, static_cast<long long>(reach.armorClass) - bonus);
+    if (lowest > NaturalRolls) {
+        return reach;
+    }
+    reach.hits = true;
+    const auto [fewest, most] = diceTotals(attacker.weapon);
+    const int threshold = attacker.weapon.criticalThreshold;
+    for (const bool critical : {false, true}) {
+        // An ordinary hit needs a hitting roll below the threshold, a
+        // critical one a roll at or above it.
+        if (critical ? threshold <= NaturalRolls : lowest < threshold) {
+            reach.bestDamage = std::max(
+                {reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
+        }
+    }
+    return reach;
+}
+
+// "the player never reaches armor class 50 (best attack 21)".
+std::string describeReach(const char* side, const Reach& reach) {
+    std::ostringstream text;
+    if (!reach.hits) {
+        text << "the " << side << " never reaches armor class " << reach.armorClass << " (best attack "
+             << reach.bestAttack << ")";
+    } else {
+        text << "the " << side << "'s hits do at most " << reach.bestDamage << " damage";
+    }
+    return text.str();
+}
+
+std::string itemName(const std::string& name, const char* none) { return name.empty() ? none : name; }
+
+std::vector<Character> buildMonsters(const WeaponCatalog& weapons, const ArmorCatalog& armors) {
+    std::vector<Character> monsters;
+    monsters.reserve(MonsterLevels);
+    for (int level = 1; level <= MonsterLevels; ++level) {
+        monsters.push_back(createOpponent(level, armors, weapons));
+    }
+    return monsters;
+}
+
+// One purchase a monster could not make, and the levels it happens at.
+struct FailedPurchase {
+    int firstLevel;
+    int lastLevel;
+    int line;
+    std::string text;
+};
+
+void reportFailedPurchases(const std::vector<FailedPurchase>& failures, const std::string& file,
+                           Report& report) {
+    std::vector<FailedPurchase> merged;
+    for (const FailedPurchase& failure : failures) {
+        if (!merged.empty() && merged.back().line == failure.line && merged.back().text == failure.text &&
+            merged.back().lastLevel + 1 == failure.firstLevel) {
+            merged.back().lastLevel = failure.lastLevel;
+        } else {
+            merged.push_back(failure);
+        }
+    }
+    for (const FailedPurchase& failure : merged) {
+        std::ostream& out = report.warning(file, failure.line);
+        if (failure.lastLevel == LastPurchaseLevel) {
+            out << "monsters of level " << failure.firstLevel << " and above";
+        } else if (failure.firstLevel == failure.lastLevel) {
+            out << "monsters of level " << failure.firstLevel;
+        } else {
+            out << "monsters of levels " << failure.firstLevel << " to " << failure.lastLevel;
+        }
+        out << failure.text << "\n";
+    }
+}
+
+// The monsters' purchases from their purse, level by level up to the first
+// level that buys the last entries: every one that fails, and why.
+void checkMonsterPurchases(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
+                           const ArmorCatalog& armors, const std::string& weaponFile,
+                           const std::string& armorFile, Report& report) {
+    std::vector<FailedPurchase> armorFailures;
+    std::vector<FailedPurchase> weaponFailures;
+    for (int level = 2; level <= LastPurchaseLevel; ++level) {
+        const Character& monster = monsters[level - 1];
+        const int armorIndex = opponentArmorIndex(level);
+        const int weaponIndex = opponentWeaponIndex(level);
+        const bool weaponBought = monster.weapon.name == weapons.names[weaponIndex];
+        if (monster.armor.name != armors.names[armorIndex]) {
+            // Nothing was paid for the armor: the purse was whole.
+            const double purse = monster.gold + (weaponBought ? weapons.prices[weaponIndex] : 0.0);
+            std::ostringstream text;
+            text << " cannot pay " << armors.prices[armorIndex] << " gold for " << armors.names[armorIndex]
+                 << " out of " << purse << " and fight in " << itemName(monster.armor.name, "no armor at all")
+                 << " instead";
+            armorFailures.push_back({level, level, armorIndex + 1, text.str()});
+        }
+        if (!weaponBought) {
+            const bool armorBought = monster.armor.name == armors.names[armorIndex];
+            std::ostringstream text;
+            text << " cannot pay " << weapons.prices[weaponIndex] << " gold for "
+                 << weapons.names[weaponIndex] << (armorBought ? " out of the " : " out of ") << monster.gold
+                 << (armorBought ? " left after their armor" : "") << " and fight with "
+                 << itemName(monster.weapon.name, "no weapon at all") << " instead";
+            weaponFailures.push_back({level, level, weaponIndex + 1, text.str()});
+        }
+    }
+    reportFailedPurchases(armorFailures, armorFile, report);
+    reportFailedPurchases(weaponFailures, weaponFile, report);
+}
+
+// The first endless fight found for one armor of the player (the lowest
+// levels and scores), and how many there are in all.
+struct EndlessFight {
+    long long count = 0;
+    int level = 0;
+    int strength = 0;
+    int dexterity = 0;
+    int weapon = 0;
+    int monsterLevel = 0;
+    Reach player;
+    Reach monster;
+};
+
+// A fight ends only when one side can wound the other. For the player at
+// every level with every rolled score, in every armor with every weapon it
+// can buy, against every monster level: both sides unable to wound is a
+// fight that never ends. Each side's reach is worked out once for what it
+// depends on, the monsters' first, then every combination is looked up.
+class EndlessFightSearch {
+public:
+    EndlessFightSearch(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
+                       const ArmorCatalog& armors)
+        : monsters(monsters), weapons(weapons), armors(armors) {
+        weighMonsters();
+        weighPlayers();
+    }
+
+    // Each armor of the player at most once, in its smallest form.
+    void report(Report& report) const {
+        const std::array<EndlessFight, ArmorCatalog::Size> endless = search();
+        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+            const EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
+            if (fight.count > 0) {
+                describe(fight, armor, report.warning());
+            }
+        }
+    }
+
+private:
+    static constexpr int Scores = HighestScore - LowestRoll + 1;
+
+    const std::vector<Character>& monsters;
+    const WeaponCatalog& weapons;
+    const ArmorCatalog& armors;
+    // The player's reach depends on its level, strength and weapon.
+    std::vector<Reach> playerReach;
+    // The monster levels that cannot wound some player in some armor: only
+    // their fights can be endless, so only against them is the player's
+    // reach worked out.
+    std::array<bool, MonsterLevels> harmless{};
+    // A monster's reach depends on the player's dexterity and armor.
+    std::vector<Reach> monsterReach =
+        std::vector<Reach>(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
+
+    static std::size_t playerAt(int level, int roll, int weapon, int monster) {
+        return ((static_cast<std::size_t>(level - 1) * Rolls + static_cast<std::size_t>(roll)) *
+                    WeaponCatalog::Size +
+                static_cast<std::size_t>(weapon)) *
+                   MonsterLevels +
+               static_cast<std::size_t>(monster);
+    }
+    static std::size_t monsterAt(int monster, int armor, int dexterity) {
+        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) *
+                   Scores +
+               static_cast<std::size_t>(dexterity - LowestRoll);
+    }
+    const Character& monster(int index) const { return monsters[static_cast<std::size_t>(index)]; }
+
+    void weighPlayers() {
+        if (std::find(harmless.begin(), harmless.end(), true) == harmless.end()) {
+            return;
+        }
+        playerReach.resize(static_cast<std::size_t>(PlayerLevels) * Rolls * WeaponCatalog::Size *
+                           MonsterLevels);
+        Character player;
+        for (int level = 1; level <= PlayerLevels; ++level) {
+            for (int roll = 0; roll < Rolls; ++roll) {
+                player.level = level;
+                player.strength = LowestRoll + roll + level - 1;
+                player.computeModifiers();
+                for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
+                    player.weapon = Weapon{};
+                    weapons.equip(weapon, player);
+                    for (int index = 0; index < MonsterLevels; ++index) {
+                        if (!harmless[static_cast<std::size_t>(index)]) {
+                            continue;
+                        }
+                        playerReach[playerAt(level, roll, weapon, index)] = reachOf(player, monster(index));
+                    }
+                }
+            }
+        }
+    }
+
+    void weighMonsters() {
+        Character player;
+        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+            player.armor = Armor{};
+            armors.equip(armor, player);
+            for (int dexterity = LowestRoll; dexterity <= HighestScore; ++dexterity) {
+                player.dexterity = dexterity;
+                player.computeModifiers();
+                for (int index = 0; index < MonsterLevels; ++index) {
+                    const Reach& reach = monsterReach[monsterAt(index, armor, dexterity)] =
+                        reachOf(monster(index), player);
+                    if (!reach.wounds() && purchasable(armor, armors.prices[armor])) {
+                        harmless[static_cast<std::size_t>(index)] = true;
+                    }
+                }
+            }
+        }
+    }
+
+    // The player of one level and strength with one weapon, whom the monster
+    // cannot be wounded by: every armor and dexterity in which the monster
+    // cannot wound the player either.
+    void searchArmors(const EndlessFight& found, int strengthRoll,
+                      std::array<EndlessFight, ArmorCatalog::Size>& endless) const {
+        for (int dexterityRoll = 0; dexterityRoll < Rolls; ++dexterityRoll) {
+            const int dexterity = LowestRoll + dexterityRoll + found.level - 1;
+            for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
+                const Reach& byMonster = monsterReach[monsterAt(found.monsterLevel - 1, armor, dexterity)];
+                if (byMonster.wounds() || !purchasable(armor, armors.prices[armor])) {
+                    continue;
+                }
+                EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
+                if (fight.count++ == 0) {
+                    fight = found;
+                    fight.count = 1;
+                    fight.strength = LowestRoll + strengthRoll + found.level - 1;
+                    fight.dexterity = dexterity;
+                    fight.monster = byMonster;
+                }
+            }
+        }
+    }
+
+    // In order of the player's level, the monster's level, strength, weapon
+    // and dexterity, so that the first fight found for an armor is its
+    // smallest.
+    std::array<EndlessFight, ArmorCatalog::Size> search() const {
+        std::array<EndlessFight, ArmorCatalog::Size> endless{};
+        for (int level = 1; level <= PlayerLevels; ++level) {
+            for (int index = 0; index < MonsterLevels; ++index) {
+                if (!harmless[static_cast<std::size_t>(index)]) {
+                    continue;
+                }
+                for (int roll = 0; roll < Rolls; ++roll) {
+                    for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
+                        const Reach& byPlayer = playerReach[playerAt(level, roll, weapon, index)];
+                        if (byPlayer.wounds() || !purchasable(weapon, weapons.prices[weapon])) {
+                            continue;
+                        }
+                        EndlessFight found;
+                        found.level = level;
+                        found.weapon = weapon;
+                        found.monsterLevel = index + 1;
+                        found.player = byPlayer;
+                        searchArmors(found, roll, endless);
+                    }
+                }
+            }
+        }
+        return endless;
+    }
+
+    void describe(const EndlessFight& fight, int armor, std::ostream& out) const {
+        const Character& opponent = monster(fight.monsterLevel - 1);
+        out << "endless fight: a level " << fight.level << " player (strength " << fight.strength
+            << ", dexterity " << fight.dexterity << ") in " << armors.names[armor] << " with "
+            << weapons.names[fight.weapon] << " against a level " << fight.monsterLevel << " monster ("
+            << itemName(opponent.armor.name, "no armor") << ", "
+            << itemName(opponent.weapon.name, "no weapon") << "): " << describeReach("player", fight.player)
+            << ", " << describeReach("monster", fight.monster);
+        if (fight.count > 1) {
+            out << "; " << fight.count - 1 << " more such fights in " << armors.names[armor];
+        }
+        out << "\n";
+    }
+};
+
+std::string range(int low, int high) {
+    return low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high);
+}
+
+std::string damageRange(const Character& character) {
+    const auto [fewest, most] = diceTotals(character.weapon);
+    std::vector<int> extremes;
+    // A natural roll below the threshold is an ordinary hit; one at or above
+    // it is critical.
+    if (character.weapon.criticalThreshold > 1) {
+        extremes.push_back(character.damageFor(fewest, false));
+        extremes.push_back(character.damageFor(most, false));
+    }
+    if (character.weapon.criticalThreshold <= NaturalRolls) {
+        extremes.push_back(character.damageFor(fewest, true));
+        extremes.push_back(character.damageFor(most, true));
+    }
+    const auto [low, high] = std::minmax_element(extremes.begin(), extremes.end());
+    return range(*low, *high);
+}
+
+// The maximum hit points of a monster of the level when every hit-point die
+// shows `draw`.
+int monsterHitPoints(int level, int draw) {
+    Character monster;
+    while (monster.getLevel() < level) {
+        monster.levelUpWithDraw(draw);
+    }
+    return monster.maxHitPoints;
+}
+
+std::string signedNumber(int value) { return (value >= 0 ? "+" : "") + std::to_string(value); }
+
+void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out) {
+    std::vector<std::array<std::string, 7>> rows;
+    rows.push_back({"level", "armor", "AC", "weapon", "attack", "damage", "hit points"});
+    for (int level = 1; level <= TableLevels; ++level) {
+        const Character& monster = monsters[static_cast<std::size_t>(level - 1)];
+        rows.push_back({std::to_string(level), itemName(monster.armor.name, "(none)"),
+                        std::to_string(monster.getArmorClass()), itemName(monster.weapon.name, "(none)"),
+                        signedNumber(monster.attackBonus()), damageRange(monster),
+                        range(monsterHitPoints(level, 0), monsterHitPoints(level, 9))});
+    }
+    std::array<std::size_t, 7> widths{};
+    for (const auto& row : rows) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            widths[column] = std::max(widths[column], row[column].size());
+        }
+    }
+    out << "Monsters by level, each outfitted from " << OpponentPurse << " gold:\n";
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            line += row[column];
+            if (column + 1 < row.size()) {
+                line += std::string(widths[column] - row[column].size() + 2, ' ');
+            }
+        }
+        out << line << "\n";
+    }
+}
+
+std::string counted(int count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report) {
+    Report found;
+    std::ostringstream table;
+    {
+        const QuietConsole quiet;
+        const WeaponCatalog weapons(weaponFile);
+        const ArmorCatalog armors(armorFile);
+        for (const auto* faults : {&weapons.loadFaults(), &armors.loadFaults()}) {
+            for (const LoadError& fault : *faults) {
+                if (static_cast<std::size_t>(found.faults) < MaxLoadFaults) {
+                    found.fault(fault);
+                }
+            }
+        }
+        if (weapons.loaded()) {
+            checkStartingItem(weapons, weaponFile, "weapon", found);
+            checkDuplicateNames(weapons, weaponFile, found);
+            checkDiceCounts(weapons, weaponFile, found);
+        }
+        if (armors.loaded()) {
+            checkStartingItem(armors, armorFile, "armor", found);
+            checkDuplicateNames(armors, armorFile, found);
+        }
+        if (weapons.loaded() && armors.loaded()) {
+            const std::vector<Character> monsters = buildMonsters(weapons, armors);
+            checkMonsterPurchases(monsters, weapons, armors, weaponFile, armorFile, found);
+            EndlessFightSearch(monsters, weapons, armors).report(found);
+            writeMonsterTable(monsters, table);
+        }
+    }
+
+    report << "Checking " << weaponFile << " and " << armorFile << "\n";
+    report << found.text.str();
+    if (!table.str().empty()) {
+        report << "\n" << table.str();
+    }
+    report << "\n";
+    if (found.faults > 0) {
+        report << "The game refuses these lists: " << counted(found.faults, "fault");
+        if (found.warnings > 0) {
+            report << ", " << counted(found.warnings, "warning");
+        }
+        report << ".\n";
+        return PriceListsRefused;
+    }
+    if (found.warnings > 0) {
+        report << "The game plays these lists, with " << counted(found.warnings, "warning") << ".\n";
+        return PriceListsWarned;
+    }
+    report << "The game plays these lists: no faults, no warnings.\n";
+    return PriceListsClean;
+}

@@ -1,0 +1,121 @@
+// `brawlarium --check-data` over the sample lists and over fixture lists in
+// tests/price_lists/<case>/, each holding one fault or hazard in the files
+// that differ from the sample: the report's fault and warning lines, a row
+// of its monster table and the exit status, in-process and through the game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "combat/price_list_check.h"
+#include "support/process.h"
+
+namespace e2e {
+namespace {
+
+struct CheckCase {
+    const char* fixture;  // "" for the sample lists alone
+    int status;
+    // The lines after the heading and before the table; "W" and "A" stand
+    // for the paths of the weapon and the armor list.
+    std::vector<std::string> lines;
+    std::string tableRow;  // a row the monster table must hold, if any
+};
+
+void PrintTo(const CheckCase& c, std::ostream* out) { *out << (c.fixture[0] != '\0' ? c.fixture : "sample"); }
+
+class CheckData : public ::testing::TestWithParam<CheckCase> {};
+
+// The report's lines from the second up to the first blank one.
+std::vector<std::string> findings(const std::string& report) {
+    std::istringstream in(report);
+    std::vector<std::string> lines;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line) && !line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_P(CheckData, ReportsEachFaultAndHazardOnce) {
+    const CheckCase& c = GetParam();
+    const TempDirectory folder;
+    const std::string fixtures = std::string(BRAWLARIUM_PRICE_LIST_FIXTURES) + "/" + c.fixture;
+    for (const char* name : {"weaponlist.txt", "armorlist.txt"}) {
+        const std::string own = fixtures + "/" + name;
+        folder.write(name, readFile(std::filesystem::exists(own) ? own : sampleDataDirectory() + "/" + name));
+    }
+    const std::string weapons = folder.file("weaponlist.txt");
+    const std::string armors = folder.file("armorlist.txt");
+    std::vector<std::string> expected;
+    for (std::string line : c.lines) {
+        const std::string path = line[0] == 'W' ? weapons : armors;
+        expected.push_back(line[0] == 'W' || line[0] == 'A' ? path + line.substr(1) : line);
+    }
+
+    std::ostringstream report;
+    EXPECT_EQ(checkPriceLists(weapons, armors, report), c.status);
+    EXPECT_EQ(findings(report.str()), expected);
+    EXPECT_NE(report.str().find("\n" + c.tableRow + "\n"), std::string::npos) << report.str();
+
+    PipedOptions options;
+    options.arguments = {"--check-data", "--data", folder.path()};
+    const PipedRun run = runPiped(options);
+    EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == c.status) << run.outcome.describe();
+    EXPECT_EQ(run.out, report.str());
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PriceLists, CheckData,
+    ::testing::Values(
+        CheckCase{"", 0, {}, "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
+        CheckCase{
+            "unpriced_start_item",
+            3,
+            {"A:1: warning: Rags, the starting armor, costs 5 gold: the starting purchases of the player and "
+             "of every monster fail"},
+            "1      (none)         9   Bare Knuckles    +0      1 to 10   9"},
+        CheckCase{
+            "level_7_armor_too_dear",
+            3,
+            {"A:7: warning: monsters of level 7 cannot pay 1300 gold for Scale Mail out of 1200 and fight in "
+             "Rags instead"},
+            "7      Rags           12  Spear            +9      3 to 30   18 to 72"},
+        CheckCase{
+            "last_weapon_dear_after_armor",
+            3,
+            {"W:15: warning: monsters of level 15 and above cannot pay 800 gold for Starfall Blade out of "
+             "the 750 left after their armor and fight with Bare Knuckles instead"},
+            "16     Mythril Plate  20  Bare Knuckles    +22     8 to 24   65 to 200"},
+        CheckCase{
+            "duplicate_names",
+            3,
+            {"A:5: warning: Leather Vest is also the name of line 3: equipping one is refused while the "
+             "other is worn"},
+            "level  armor          AC  weapon           attack  damage    hit points"},
+        CheckCase{
+            "endless_fight",
+            3,
+            {"warning: endless fight: a level 1 player (strength 8, dexterity 8) in Force Field with Bare "
+             "Knuckles against a level 13 monster (Force Field, Halberd): the player never reaches armor "
+             "class 50 (best attack 20), the monster never reaches armor class 49 (best attack 38); 58799 "
+             "more such fights in Force Field"},
+            "13     Force Field   50  Halberd          +18     6 to 51   45 to 153"},
+        CheckCase{
+            "huge_dice_count",
+            3,
+            {"W:4: warning: Short Sword rolls 5000000 dice: one damage roll would draw more than a million "
+             "numbers"},
+            "4      Studded Coat   13  Short Sword      +4      5000000 to 60000000  11 to 38"},
+        CheckCase{"three_bad_lines",
+                  1,
+                  {"W:2: the line has 5 fields, 6 are needed", "W:5: the die size is 0, it must be 1 or more",
+                   "W:9: the line has 3 fields, 6 are needed"},
+                  "The game refuses these lists: 3 faults."}));
+
+}  // namespace
+}  // namespace e2e
