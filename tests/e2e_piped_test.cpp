@@ -184,8 +184,9 @@ TEST(PipedSession, QuitAtOnceWithTheSampleData) {
 }
 
 // Started from an empty folder: the lists of --data, of the XDG folders or
-// of nowhere, and a refused command line, each with its streams and status.
-TEST(PipedSession, FindsThePriceListsOrSaysWhereItLooked) {
+// of nowhere, a refused command line, and output that cannot be written,
+// each with its streams and status.
+TEST(PipedSession, CommandLineOutcomes) {
     const TempDirectory empty;
     const TempDirectory xdg;
     std::filesystem::create_directory(xdg.file("brawlarium"));
@@ -218,6 +219,16 @@ TEST(PipedSession, FindsThePriceListsOrSaysWhereItLooked) {
          2,
          "",
          "brawlarium: option '--data' needs a value\nTry 'brawlarium --help'.\n"},
+        {"\"$GAME\" --help >/dev/full",
+         {},
+         1,
+         "",
+         "brawlarium: cannot write the output: No space left on device\n"},
+        {"\"$GAME\" --check-data --data " + testDataDirectory() + " >/dev/full",
+         {},
+         1,
+         "",
+         "brawlarium: cannot write the output: No space left on device\n"},
     };
     for (const auto& c : cases) {
         PipedOptions options;

@@ -2,7 +2,10 @@
 // folder, then the game loop. Refusals go to standard error, one line each.
 #include "game/brawlarium.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -15,10 +18,26 @@ namespace {
 
 constexpr int BadCommandLine = 2;
 constexpr int NoPriceLists = 1;
+constexpr int CannotWrite = 1;
 
 int refuseCommandLine(const std::string& error) {
     std::cerr << "brawlarium: " << error << "\nTry 'brawlarium --help'." << std::endl;
     return BadCommandLine;
+}
+
+// Writes the text of --help, --version or --check-data. Returns false after
+// saying why on standard error when it could not be written: output lost
+// to a full disk must not pass for success.
+bool writeOut(const std::string& text) {
+    errno = 0;
+    std::cout << text << std::flush;
+    if (std::cout) {
+        return true;
+    }
+    const int error = errno;
+    std::cerr << "brawlarium: cannot write the output: "
+              << (error != 0 ? std::strerror(error) : "unknown error") << std::endl;
+    return false;
 }
 
 }  // namespace
@@ -31,8 +50,7 @@ int runBrawlarium(int argc, const char* const* argv) {
     }
     const CommandLine& options = parsed.options;
     if (options.showHelp || options.showVersion) {
-        std::cout << (options.showHelp ? usageText() : versionText()) << std::flush;
-        return 0;
+        return writeOut(options.showHelp ? usageText() : versionText()) ? 0 : CannotWrite;
     }
     const std::vector<std::string> folders = priceListFolders();
     const auto lists = findPriceLists(options.dataFolder, folders);
@@ -41,12 +59,9 @@ int runBrawlarium(int argc, const char* const* argv) {
         return NoPriceLists;
     }
     if (options.checkData) {
-        const int status = checkPriceLists(lists->weaponFile, lists->armorFile, std::cout);
-        if (!std::cout.flush()) {
-            std::cerr << "brawlarium: the report could not be written" << std::endl;
-            return NoPriceLists;
-        }
-        return status;
+        std::ostringstream report;
+        const int status = checkPriceLists(lists->weaponFile, lists->armorFile, report);
+        return writeOut(report.str()) ? status : CannotWrite;
     }
     return GameLoop(GameSetup{lists->weaponFile, lists->armorFile, options.seed});
 }
