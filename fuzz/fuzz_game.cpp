@@ -14,9 +14,9 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/question.h"
 #include "fuzz_support.h"
 #include "game/game_loop.h"
-#include "game/game_state.h"
 
 namespace {
 

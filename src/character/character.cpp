@@ -21,6 +21,8 @@ void Armor::display() const {
     std::cout << name << " AC: " << armorBonus << " Max Dexterity Bonus: +" << maxDexterityBonus;
 }
 
+bool characterExists = false;
+
 Character::Character() {
     setCreationDefaults();
     std::cout << "Character Created\n";

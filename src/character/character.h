@@ -35,6 +35,10 @@ public:
     void display() const;
 };
 
+// A named character exists: set by naming, cleared by the player's death
+// (deleting a character does not clear it).
+extern bool characterExists;
+
 class Character {
 public:
     Weapon weapon;

@@ -20,7 +20,6 @@
 #include "character/experience_table.h"
 #include "console/console.h"
 #include "equipment/catalogs.h"
-#include "game/game_state.h"
 #include "support/capture.h"
 #include "support/combat_reference.h"
 #include "support/screens.h"

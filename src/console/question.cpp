@@ -6,7 +6,8 @@
 #include <iostream>
 
 #include "console/console.h"
-#include "game/game_state.h"
+
+bool quitRequested = false;
 
 namespace {
 bool ended = false;

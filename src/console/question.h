@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// Ends the main loop: set by the quit choice and by the end of standard input.
+extern bool quitRequested;
+
 // Writes the prompt (it stays on the answer's line) and reads one word into
 // answer. Returns false when standard input has ended (or output can no
 // longer be written): then one line end is written, the game is asked to quit,

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
 #include "support/capture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "character/character.h"
-#include "game/numbers.h"
+#include "console/numbers.h"
 
 std::string LoadError::message() const {
     std::string text = file;

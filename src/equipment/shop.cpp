@@ -5,10 +5,9 @@
 
 #include "character/character.h"
 #include "console/console.h"
+#include "console/numbers.h"
 #include "console/question.h"
 #include "equipment/catalogs.h"
-#include "game/game_state.h"
-#include "game/numbers.h"
 
 namespace {
 

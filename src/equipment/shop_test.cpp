@@ -8,7 +8,6 @@
 
 #include "character/character.h"
 #include "equipment/catalogs.h"
-#include "game/game_state.h"
 #include "support/capture.h"
 #include "support/combat_reference.h"
 #include "support/screens.h"

@@ -13,7 +13,6 @@
 #include "console/question.h"
 #include "equipment/catalogs.h"
 #include "equipment/shop.h"
-#include "game/game_state.h"
 #include "game/screens.h"
 #include "menus/menus.h"
 

@@ -7,8 +7,9 @@
 
 #include <string>
 
+#include "character/character.h"
 #include "console/console.h"
-#include "game/game_state.h"
+#include "console/question.h"
 #include "support/capture.h"
 #include "support/data_files.h"
 #include "support/screens.h"

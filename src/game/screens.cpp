@@ -8,7 +8,6 @@
 #include "console/console.h"
 #include "console/question.h"
 #include "equipment/catalogs.h"
-#include "game/game_state.h"
 
 namespace {
 

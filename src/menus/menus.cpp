@@ -5,9 +5,8 @@
 #include <iostream>
 
 #include "character/character.h"
+#include "console/numbers.h"
 #include "console/question.h"
-#include "game/game_state.h"
-#include "game/numbers.h"
 
 namespace {
 

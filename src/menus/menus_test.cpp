@@ -8,7 +8,6 @@
 
 #include "character/character.h"
 #include "console/question.h"
-#include "game/game_state.h"
 #include "support/capture.h"
 #include "support/screens.h"
 

@@ -11,7 +11,6 @@
 
 #include "console/console.h"
 #include "console/question.h"
-#include "game/game_state.h"
 
 // Captures std::cout and feeds std::cin for as long as it lives; key waits
 // and pauses are counted instead of blocking.

@@ -1,5 +1,5 @@
 // Number reading for typed answers and data-file fields.
-#include "game/numbers.h"
+#include "console/numbers.h"
 
 #include <cerrno>
 #include <climits>

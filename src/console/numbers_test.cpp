@@ -1,6 +1,6 @@
 // Numbers taken from answers and data-file fields: atoi and atof semantics,
 // with integers outside the 32-bit range saturating instead of wrapping.
-#include "game/numbers.h"
+#include "console/numbers.h"
 
 #include <gtest/gtest.h>
 
