@@ -469,5 +469,55 @@ TEST(TerminalFight, DeathKeyWaitShowsBeforeAnyKey) {
     EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
 }
 
+// One seed, one game: the native game, drawing as musl's rand() does, and
+// the WebAssembly build under Node write the same bytes and pause as often
+// for the same answers, fights, level-ups and shop included.
+struct SeededSession {
+    const char* name;
+    unsigned seed;
+    std::string input;
+};
+
+class BothBuilds : public ::testing::TestWithParam<SeededSession> {};
+
+TEST_P(BothBuilds, PlayTheSameGameForOneSeed) {
+    if (webRunner().empty()) {
+        GTEST_SKIP() << "no WebAssembly build to compare with (BRAWLARIUM_WEB_RUNNER)";
+    }
+    const TempDirectory directory;
+    const auto play = [&](const std::string& game, const std::string& pauseLog) {
+        PipedOptions options;
+        options.game = game;
+        options.muslRandom = true;
+        options.arguments = {"--seed", std::to_string(GetParam().seed)};
+        options.input = GetParam().input;
+        options.pauseMilliseconds = 0;
+        options.pauseLog = directory.file(pauseLog);
+        options.timeout = milliseconds{60000};
+        return runPiped(options);
+    };
+    const PipedRun native = play(nativeGameBinary(), "native.log");
+    const PipedRun web = play(webRunner(), "web.log");
+    EXPECT_TRUE(native.outcome.exited && native.outcome.exitCode == 0) << native.outcome.describe();
+    EXPECT_TRUE(web.outcome.exited && web.outcome.exitCode == 0) << web.outcome.describe() << web.err;
+    EXPECT_NE(native.out.find("Round 2 - "), std::string::npos) << "no fight of two rounds was played";
+    EXPECT_EQ(firstDifference(web.out, native.out), "");
+    EXPECT_EQ(web.err, native.err);
+    EXPECT_EQ(readFile(directory.file("web.log")), readFile(directory.file("native.log")));
+}
+
+void PrintTo(const SeededSession& session, std::ostream* out) { *out << session.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Seeded, BothBuilds,
+    ::testing::Values(
+        SeededSession{"RollTwiceAndFightUntilDeath", 7, "a b y b n a bob r y c d 1 1 1 1 1 1 1 1 1 1 1 1 r q"},
+        SeededSession{"WinGoldAndShop", 2024,
+                      "a a bob b n r y d 1 1 1 1 r b a 3 b 3 a 2 r c d 2 2 2 r q"},
+        SeededSession{"ClimbTheLevels", 4294967295U,
+                      "a b n a hero r y d 1 2 3 4 5 6 7 8 9 10 11 12 13 r c q"},
+        SeededSession{"EndOfInputInAFight", 31, "a a bob r y d 1 1 1"}),
+    [](const ::testing::TestParamInfo<SeededSession>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace e2e
