@@ -110,6 +110,10 @@ void pauseFor(std::chrono::milliseconds duration) {
     platformPause(duration);
 }
 
-void setKeyWaitHandler(KeyWaitHandler handler) { keyWaitHandler = handler; }
+KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler) {
+    const KeyWaitHandler previous = keyWaitHandler;
+    keyWaitHandler = handler;
+    return previous;
+}
 
 void setPauseHandler(PauseHandler handler) { pauseHandler = handler; }

@@ -49,10 +49,11 @@ void waitForKey();
 void pauseFor(std::chrono::milliseconds duration);
 
 // Replacements for the blocking operations, for tests, fuzzers and
-// benchmarks that drive a whole game in-process. Null restores the real one.
+// benchmarks that drive a whole game in-process, and for --batch. Null
+// restores the real one. Setting the key wait's returns the one it replaces.
 using KeyWaitHandler = void (*)();
 using PauseHandler = void (*)(std::chrono::milliseconds);
-void setKeyWaitHandler(KeyWaitHandler handler);
+KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler);
 void setPauseHandler(PauseHandler handler);
 
 // Whether colour and title escapes are written to standard output. On POSIX

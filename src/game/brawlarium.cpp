@@ -3,6 +3,7 @@
 #include "game/brawlarium.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -63,5 +64,12 @@ int runBrawlarium(int argc, const char* const* argv) {
         const int status = checkPriceLists(lists->weaponFile, lists->armorFile, report);
         return writeOut(report.str()) ? status : CannotWrite;
     }
-    return GameLoop(GameSetup{lists->weaponFile, lists->armorFile, options.seed});
+    GameSetup setup{lists->weaponFile, lists->armorFile, options.seed};
+    setup.batch = options.batch;
+    if (options.batch) {
+        setup.pauseBetweenRounds = std::chrono::milliseconds(0);
+    } else if (options.pauseMilliseconds) {
+        setup.pauseBetweenRounds = std::chrono::milliseconds(*options.pauseMilliseconds);
+    }
+    return GameLoop(setup);
 }
