@@ -102,7 +102,8 @@ void mournDefeat(Character& player, const WeaponCatalog& weapons, const ArmorCat
 }  // namespace
 
 void runFight(int level, Character& player, const ExperienceTable& levelTable, const WeaponCatalog& weapons,
-              const ArmorCatalog& armors, MenuCode& mainChoice, std::chrono::milliseconds pauseBetweenRounds) {
+              const ArmorCatalog& armors, MenuCode& mainChoice,
+              std::chrono::milliseconds pauseBetweenRounds) {
     Character EnemyCharacter = createOpponent(level, armors, weapons);
     const int playerInitiative = player.rollInitiative();
     const int monsterInitiative = EnemyCharacter.rollInitiative();
@@ -135,7 +136,8 @@ void runFight(int level, Character& player, const ExperienceTable& levelTable, c
 
 void runFightScreen(CombatMenu& combatMenu, Character& player, const ExperienceTable& levelTable,
                     const WeaponCatalog& weapons, const ArmorCatalog& armors, std::string& menuChoice,
-                    MenuCode& combatChoice, MenuCode& mainChoice, std::chrono::milliseconds pauseBetweenRounds) {
+                    MenuCode& combatChoice, MenuCode& mainChoice,
+                    std::chrono::milliseconds pauseBetweenRounds) {
     clearScreen();
     if (!characterExists) {
         std::cout << "You don't have a character dude! Go make one.\n";

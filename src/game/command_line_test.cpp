@@ -86,8 +86,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--batch", "--check-data", "--data DIR", "--pause MS", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option : {"--batch", "--check-data", "--data DIR", "--pause MS", "--seed N",
+                               "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;
