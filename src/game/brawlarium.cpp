@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "combat/price_list_check.h"
+#include "console/console.h"
 #include "game/command_line.h"
 #include "game/data_lookup.h"
 #include "game/game_loop.h"
@@ -53,7 +54,7 @@ int runBrawlarium(int argc, const char* const* argv) {
     if (options.showHelp || options.showVersion) {
         return writeOut(options.showHelp ? usageText() : versionText()) ? 0 : CannotWrite;
     }
-    const std::vector<std::string> folders = priceListFolders();
+    const std::vector<std::string> folders = priceListFolders(executablePath(argc > 0 ? argv[0] : nullptr));
     const auto lists = findPriceLists(options.dataFolder, folders);
     if (!lists) {
         std::cerr << "brawlarium: " << notFoundMessage(folders) << std::endl;
