@@ -116,7 +116,9 @@ std::string usageText() {
            "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
            "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
            "     (by default /usr/local/share:/usr/share)\n"
-           "  4. " BRAWLARIUM_INSTALLED_DATA_DIR
+           "  4. ../share/games/brawlarium from the folder of the game's executable,\n"
+           "     for an installed tree moved or installed with another prefix\n"
+           "  5. " BRAWLARIUM_INSTALLED_DATA_DIR
            ", where the sample lists are installed\n"
            "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n"
            "\n"
