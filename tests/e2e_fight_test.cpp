@@ -233,6 +233,40 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
     EXPECT_EQ(game->errorOutput(), "");
 }
 
+// Twenty level-1 fights, each by a freshly made Bob: "r" leaves the combat
+// menu after a victory and is refused by the main menu after a death, and
+// "y" deletes the living Bob and is refused by the creation menu otherwise.
+// With --batch the session requests no pause and prints exactly what the
+// same session with its pauses (shortened by the pause library) prints.
+TEST(PipedFights, TwentyBatchFightsPrintWhatAPausedSessionPrints) {
+    const TempDirectory directory;
+    std::string answers = "a a bob r y d 1 ";
+    for (int fight = 1; fight < 20; ++fight) {
+        answers += "r a y a bob r y d 1 ";
+    }
+    PipedOptions options;
+    options.input = answers + "r q\n";
+    options.pauseMilliseconds = 0;
+    options.arguments = {"--seed", "7"};
+    options.pauseLog = directory.file("paused.log");
+    const PipedRun paused = runPiped(options);
+    options.arguments.push_back("--batch");
+    options.pauseLog = directory.file("batch.log");
+    const PipedRun batch = runPiped(options);
+
+    EXPECT_TRUE(batch.outcome.exited && batch.outcome.exitCode == 0) << batch.outcome.describe();
+    EXPECT_EQ(batch.err, "");
+    EXPECT_EQ(firstDifference(batch.out, paused.out), "");
+    std::size_t fights = 0;
+    for (std::size_t at = batch.out.find("Round 1 - "); at != std::string::npos;
+         at = batch.out.find("Round 1 - ", at + 1)) {
+        ++fights;
+    }
+    EXPECT_EQ(fights, 20U);
+    EXPECT_NE(readFile(directory.file("paused.log")), "");
+    EXPECT_EQ(readFile(directory.file("batch.log")), "");
+}
+
 const std::string DaggerLine = "Dagger 1d4 Critical Roll: 19-20 Critical Hit Multiplier: x2\n";
 const std::string LeatherVest = "Leather Vest AC: 2 Max Dexterity Bonus: +6";
 
