@@ -3,9 +3,11 @@
 // switch between the real blocking operations and the replacements that
 // tests and fuzzers install.
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
+#include <string_view>
 
 #include "console/console.h"
 #include "console/console_platform.h"
@@ -132,3 +134,33 @@ KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler) {
 }
 
 void setPauseHandler(PauseHandler handler) { pauseHandler = handler; }
+
+// Relative folders in the XDG variables are to be ignored, as the XDG base
+// directory rules say, so a game started elsewhere never reads them.
+std::vector<std::string> xdgDataFolders() {
+    std::vector<std::string> folders;
+    const auto add = [&folders](std::string base) {
+        while (base.size() > 1 && base.back() == '/') {
+            base.pop_back();
+        }
+        if (!base.empty() && base.front() == '/') {
+            folders.push_back(base + (base.back() == '/' ? "" : "/") + "brawlarium");
+        }
+    };
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (dataHome != nullptr && dataHome[0] != '\0') {
+        add(dataHome);
+    } else if (home != nullptr && home[0] != '\0') {
+        add(std::string(home) + "/.local/share");
+    }
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    std::string_view rest =
+        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        add(std::string(rest.substr(0, colon)));
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return folders;
+}

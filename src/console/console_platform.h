@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 // Reads one key press from the console; returns at once when there is none
 // to read from or the read fails.
@@ -21,3 +23,8 @@ void stopRecordingOutputErrors();
 // The escape sequence that makes a terminal write in the given colour; the
 // normal colour is the terminal's own.
 const char* colourEscape(int attribute);
+
+// The XDG data folders with "brawlarium" added, most particular first:
+// $XDG_DATA_HOME (by default ~/.local/share), then each of $XDG_DATA_DIRS (by
+// default /usr/local/share:/usr/share). For the hosts that have them.
+std::vector<std::string> xdgDataFolders();

@@ -158,9 +158,9 @@ void platformWaitForKey() { hostReadKey(); }
 
 void platformPause(std::chrono::milliseconds duration) { hostPause(static_cast<int>(duration.count())); }
 
-// A host has no per-user data folders: the lists come from the working
-// directory, --data, or the copies built into the module.
-std::vector<std::string> platformDataFolders() { return {}; }
+// Under Node these are the real machine's folders, as for the native game;
+// a page has none of them.
+std::vector<std::string> platformDataFolders() { return xdgDataFolders(); }
 
 // A game in a host has no program file of its own.
 std::string executablePath(const char* /*argv0*/) { return {}; }

@@ -91,8 +91,14 @@
       }
     }
 
+    // Runs stty on the terminal, in a session of its own: Ctrl-C, Ctrl-\\ or
+    // Ctrl-Z typed meanwhile reach the game alone, never stty.
     stty(settings) {
-      return childProcess.execFileSync('stty', settings, {stdio: [this.fd, 'pipe', 'ignore'], encoding: 'utf8'});
+      return childProcess.execFileSync('stty', settings, {
+        stdio: [this.fd, 'pipe', 'ignore'],
+        encoding: 'utf8',
+        detached: true,
+      });
     }
 
     // Takes the key mode (on) or gives the terminal its own mode back (off);
