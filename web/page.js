@@ -10,6 +10,7 @@ const MinRows = 24;
 const MaxSeed = 4294967295;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
+const PageTitle = document.title;
 
 const terminal = new Terminal({
   convertEol: true,
@@ -74,6 +75,7 @@ class Game {
       readAnswers: () => this.nextLine(),
       readKey: () => this.nextKey(),
       setTitle: (text) => { if (!this.stopped) document.title = text; },
+      restoreTitle: () => { document.title = PageTitle; },
       pause: (ms) => this.pause(ms),
     };
   }
@@ -227,9 +229,11 @@ function gameEnded(how, checking) {
     'status 0': checking ? 'The check is done.' : 'The game is over.',
   };
   const saying = sayings[how] ?? `The ${checking ? 'check' : 'game'} ended with exit ${how}.`;
-  const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
-  terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying} Press any key to play again.\x1b[0m\r\n`);
-  document.title = 'Brawlarium';
+  terminal.write('', () => {
+    const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
+    terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying} Press any key to play again.\x1b[0m\r\n`);
+  });
+  document.title = PageTitle;
 }
 
 function showSeed(seed) {
@@ -326,6 +330,11 @@ function setUp() {
   };
   startGame();
 }
+
+// exit() unwinds the module by throwing ExitStatus; onExit has seen it.
+const isExit = (error) => error?.name === 'ExitStatus';
+window.addEventListener('error', (event) => { if (isExit(event.error)) event.preventDefault(); });
+window.addEventListener('unhandledrejection', (event) => { if (isExit(event.reason)) event.preventDefault(); });
 
 if (typeof createBrawlarium === 'function') {
   setUp();
