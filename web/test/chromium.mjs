@@ -24,5 +24,5 @@ export async function launchChromium() {
     await context.close();
     rmSync(profile, { recursive: true, force: true });
   };
-  return { context, close };
+  return { context, profile, close };
 }
