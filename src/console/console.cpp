@@ -110,6 +110,21 @@ void pauseFor(std::chrono::milliseconds duration) {
     platformPause(duration);
 }
 
+const char* colourEscape(int attribute) {
+    switch (attribute) {
+    case PlayerHit:
+        return "\x1b[92m";
+    case PlayerMiss:
+        return "\x1b[32m";
+    case MonsterHit:
+        return "\x1b[91m";
+    case MonsterMiss:
+        return "\x1b[31m";
+    default:
+        return "\x1b[0m";
+    }
+}
+
 void setKeyWaitHandler(KeyWaitHandler handler) { keyWaitHandler = handler; }
 
 void setPauseHandler(PauseHandler handler) { pauseHandler = handler; }

@@ -1,5 +1,7 @@
-// What each platform file (console_posix.cpp, console_windows.cpp) provides
-// to console.cpp besides the operations declared in console.h.
+// What each platform file (console_posix.cpp, console_windows.cpp,
+// console_web.cpp) provides to console.cpp besides the operations declared in
+// console.h, and what console.cpp shares with the platforms whose colours are
+// escape sequences.
 #pragma once
 
 #include <chrono>
@@ -15,3 +17,7 @@ void platformPause(std::chrono::milliseconds duration);
 // writes through a buffer that keeps the reason for a failed write.
 void recordOutputErrors();
 void stopRecordingOutputErrors();
+
+// The escape sequence that makes a terminal write in the given colour; the
+// normal colour is the terminal's own.
+const char* colourEscape(int attribute);

@@ -26,7 +26,6 @@ namespace {
 
 constexpr const char* SaveTitle = "\x1b[22;0t";
 constexpr const char* RestoreTitle = "\x1b[23;0t";
-constexpr const char* ResetColour = "\x1b[0m";
 // Once the first byte of a key has arrived, the rest of its escape sequence
 // follows within this time.
 constexpr int SequenceGapMilliseconds = 30;
@@ -93,21 +92,6 @@ void writeAll(int fd, const char* text) {
     }
 }
 
-const char* colourEscape(int attribute) {
-    switch (attribute) {
-    case PlayerHit:
-        return "\x1b[92m";
-    case PlayerMiss:
-        return "\x1b[32m";
-    case MonsterHit:
-        return "\x1b[91m";
-    case MonsterMiss:
-        return "\x1b[31m";
-    default:
-        return ResetColour;
-    }
-}
-
 // The signal handlers below make only async-signal-safe calls.
 
 // The terminal as the game found it: its mode, the normal colour and the
@@ -117,7 +101,7 @@ void handBackTerminal() {
         tcsetattr(terminalFd, TCSANOW, &savedMode);
     }
     if (escapesForSignal != 0 && handedBackForStop == 0) {
-        writeAll(STDOUT_FILENO, ResetColour);
+        writeAll(STDOUT_FILENO, colourEscape(Normal));
         writeAll(STDOUT_FILENO, RestoreTitle);
     }
 }

@@ -1,0 +1,163 @@
+// The console in the WebAssembly build. The game runs inside a host, a web
+// page or the Node runner (console_web_node.js), and reaches it through one
+// small interface: the object `host` given to the module's factory,
+// `createBrawlarium({arguments, host, preRun, onExit})`, one module instance
+// per game.
+//
+//   host.isTerminal         true when the output is a terminal: the game then
+//                           writes colour escapes and sets the title
+//   host.environment        variables the game sees (NO_COLOR, TERM, HOME, ...)
+//   host.write(stream, bytes)
+//                           stream 1 is standard output, 2 standard error;
+//                           bytes is a Uint8Array over the module's memory,
+//                           to be used or copied before returning. A failed
+//                           write throws an Error whose code names it (EPIPE).
+//   host.readAnswers()      a promise of the next bytes of the answers (a
+//                           typed line, or a chunk of a pipe); an empty
+//                           array is the end of input
+//   host.readKey()          a promise that settles after one key press, at
+//                           once when there is no keyboard; keys pressed
+//                           during a pause end the next wait at once
+//   host.pause(ms)          a promise that settles after ms milliseconds
+//   host.setTitle(text)     the window title
+//   host.restoreTitle()     optional: the title from before the game
+//
+// The game keeps its straight-line code: Asyncify suspends it at a question,
+// a key wait or a pause while the host's event loop runs. Standard output
+// and standard error reach host.write through the C library's streams
+// (console_web_module.js), so they fail, flush and buffer as natively;
+// answers reach std::cin through the stream buffer below.
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <streambuf>
+
+#include "console/console.h"
+#include "console/console_platform.h"
+
+// Copies up to `capacity` bytes of the answers into `buffer`; returns how
+// many, 0 at the end of input. A longer chunk is handed out over several calls.
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_ASYNC_JS(int, hostReadAnswers, (char* buffer, int capacity), {
+    if (!Module.answersLeft || Module.answersLeft.length === 0) {
+        Module.answersLeft = await Module.host.readAnswers();
+    }
+    const count = Math.min(Module.answersLeft.length, capacity);
+    HEAPU8.set(Module.answersLeft.subarray(0, count), buffer);
+    Module.answersLeft = Module.answersLeft.subarray(count);
+    return count;
+});
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_ASYNC_JS(void, hostReadKey, (), { await Module.host.readKey(); });
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_ASYNC_JS(void, hostPause, (int milliseconds), { await Module.host.pause(milliseconds); });
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_JS(void, hostSetTitle, (const char* title), { Module.host.setTitle(UTF8ToString(title)); });
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_JS(void, hostRestoreTitle, (), {
+    if (Module.host.restoreTitle) {
+        Module.host.restoreTitle();
+    }
+});
+
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+EM_JS(int, hostIsTerminal, (), { return Module.host.isTerminal ? 1 : 0; });
+
+namespace {
+
+std::optional<bool> forcedEscapes;
+bool escapesEnabled = false;
+bool coloursEnabled = false;
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool outputTakesEscapes() {
+    const char* term = std::getenv("TERM");
+    return hostIsTerminal() != 0 && (term == nullptr || std::strcmp(term, "dumb") != 0);
+}
+
+// The answers, as the host hands them over: std::cin keeps its buffering, so
+// the rest of a typed line answers the next questions.
+class HostAnswers : public std::streambuf {
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        const int got = hostReadAnswers(buffer, sizeof buffer);
+        if (got <= 0) {
+            return traits_type::eof();
+        }
+        setg(buffer, buffer, buffer + got);
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    char buffer[4096];
+};
+
+// The buffer std::cin starts with. Only that one is replaced: tests that
+// feed std::cin from a string keep theirs.
+std::streambuf* const standardInputBuffer = [] {
+    const std::ios_base::Init streamsReady;
+    return std::cin.rdbuf();
+}();
+HostAnswers hostAnswers;
+
+}  // namespace
+
+void openConsole() {
+    recordOutputErrors();
+    if (std::cin.rdbuf() == standardInputBuffer) {
+        std::cin.rdbuf(&hostAnswers);
+    }
+    escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
+    coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
+    if (escapesEnabled) {
+        std::cout.flush();
+        hostSetTitle(WindowTitle);
+    }
+}
+
+void closeConsole() {
+    std::cout.flush();
+    if (escapesEnabled) {
+        hostRestoreTitle();
+    }
+    if (std::cin.rdbuf() == &hostAnswers) {
+        std::cin.rdbuf(standardInputBuffer);
+    }
+    stopRecordingOutputErrors();
+}
+
+void setTextAttribute(TextAttribute attribute) {
+    if (coloursEnabled) {
+        std::cout << colourEscape(attribute);
+    }
+}
+
+bool consoleEscapesEnabled() { return escapesEnabled; }
+
+void setConsoleEscapesEnabled(bool enabled) {
+    forcedEscapes = enabled;
+    escapesEnabled = enabled;
+    coloursEnabled = enabled && !isSet("NO_COLOR");
+}
+
+void platformWaitForKey() { hostReadKey(); }
+
+void platformPause(std::chrono::milliseconds duration) { hostPause(static_cast<int>(duration.count())); }
+
+// A host has no per-user data folders: the lists come from the working
+// directory, --data, or the copies built into the module.
+std::vector<std::string> platformDataFolders() { return {}; }
