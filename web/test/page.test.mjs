@@ -130,8 +130,8 @@ async function strikeColours(page) {
 test('a seeded session typed key by key is the Node runner\'s game, in colour, and plays again',
   { timeout: 150000 }, async () => {
     // An answer is typed when the game asks; a key is pressed at a key wait.
-    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', 'c', { key: 'ArrowDown' },
-      'd', '1', { key: 'Enter', fight: true }, 'r', 'q'];
+    const steps = ['a', 'a', 'bob', { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
+      { key: 'ArrowDown' }, 'd', '1', { fight: true }, 'r', 'q'];
     const answers = steps.filter((step) => typeof step === 'string');
     const expected = runner(['--seed', Seed], answers, sampleData);
 
@@ -152,9 +152,19 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
           await page.keyboard.type('ob');
         }
         await page.keyboard.press('Enter');
+      } else if (step.fight) {
+        // A key pressed during the third pause ends the key wait after the victory.
+        await waitForText(page, 'Round 3 -', 30000);
+        await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
+        await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+        await page.keyboard.press('Space');
       } else {
-        await waitUntil(page, 'key', step.fight ? 60000 : 15000);
-        if (step.fight) await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+        await waitUntil(page, 'key');
+        if (step.modifiers) {
+          for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
+          await page.waitForTimeout(100);
+          assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
+        }
         await page.keyboard.press(step.key);
       }
     }
@@ -184,6 +194,13 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     await page.keyboard.press('Control+D');
     await waitForText(page, 'Press any key to play again.');
     assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+
+    // Ctrl-C stops a game as an interrupt does in a terminal.
+    await page.keyboard.press('Enter');
+    await waitUntil(page, 'answer');
+    await page.keyboard.press('Control+C');
+    await waitForText(page, 'Press any key to play again.');
+    assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: ^C', '', 'The game was interrupted. Press any key to play again.']);
     assert.deepEqual(errors, []);
     await page.close();
   });
