@@ -1,12 +1,23 @@
-// The page plays the WebAssembly game in an xterm.js terminal: it carries
-// bytes and keys between the player and one module instance per game (the
-// host interface is documented in src/console/console_web.cpp); every rule
-// and every text of the game stays in the module.
+// The page plays the WebAssembly game in an xterm.js terminal. It is only a
+// host (the interface is documented in src/console/console_web.cpp): every
+// rule and text stays in the module, one instance per game. A Game carries
+// bytes and keys between the terminal and its instance: typed text is the
+// line being edited (echo, Backspace, Ctrl-U, Enter sends it, Ctrl-D on an
+// empty line ends the input), lines typed ahead wait until the game asks; a
+// key wait takes the next key press; from the start of a pause until the
+// game next reads, key presses queue for the next key wait, and what is left
+// of them becomes typed text at the next question, as in a console. Ctrl-C
+// abandons the instance: its waits never settle and its output is dropped.
+// The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
+// so the page does not report it as an error. Windows smaller than 80x24
+// cells get a smaller font rather than a smaller terminal.
 import { Terminal } from '@xterm/xterm';
 import { FitAddon } from '@xterm/addon-fit';
 
 const MinColumns = 80;
 const MinRows = 24;
+const FontSize = 16;
+const MinFontSize = 7;
 const MaxSeed = 4294967295;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
@@ -17,7 +28,7 @@ const terminal = new Terminal({
   scrollback: 10000,
   cursorBlink: false,
   fontFamily: '"Cascadia Mono", Consolas, "DejaVu Sans Mono", "Liberation Mono", monospace',
-  fontSize: 16,
+  fontSize: FontSize,
   theme: {
     background: '#0c0c0c',
     foreground: '#cccccc',
@@ -43,14 +54,13 @@ const terminal = new Terminal({
 });
 const fitAddon = new FitAddon();
 
-// One game: one module instance and the keyboard state it reads from.
 class Game {
   constructor(commandLine, lists, onEnd) {
     this.onEnd = onEnd;
-    this.line = [];          // the characters of the line being typed
-    this.lines = [];         // whole lines typed before the game asked for them
-    this.keysAhead = [];     // key presses queued during a pause
-    this.keyMode = false;    // from a pause until the next question or key wait
+    this.line = [];
+    this.lines = [];
+    this.keysAhead = [];
+    this.keyMode = false;
     this.inputEnded = false;
     this.answerWaiter = null;
     this.keyWaiter = null;
@@ -61,7 +71,7 @@ class Game {
       arguments: commandLine,
       host: this.host(),
       preRun: [(module) => lists.forEach((bytes, name) => module.FS.writeFile(name, bytes))],
-      onExit: (status) => this.end(`status ${status}`, status),
+      onExit: (status) => this.end(`status ${status}`),
       onAbort: () => this.end('error'),
     }).then((instance) => { this.instance = instance; },
       (error) => this.end('error', error));
@@ -114,8 +124,6 @@ class Game {
     });
   }
 
-  // Everything the terminal sends while this game runs: one key press, or
-  // a pasted text.
   type(data) {
     if (data === '\x03') {
       terminal.write('^C');
@@ -131,9 +139,8 @@ class Game {
     }
   }
 
-  // The line editor: echo, Backspace, Ctrl-U, Enter, and Ctrl-D.
   edit(data) {
-    if (data.startsWith('\x1b')) return;  // arrows and function keys edit nothing
+    if (data.startsWith('\x1b')) return;
     let previous = '';
     for (const character of data) {
       if (character === '\r' || (character === '\n' && previous !== '\r')) {
@@ -161,7 +168,6 @@ class Game {
     terminal.write('\b \b');
   }
 
-  // Hands the typed line to the game, or keeps it until the game asks.
   send(ending) {
     const bytes = Encoder.encode(this.line.join('') + ending);
     this.line = [];
@@ -174,8 +180,6 @@ class Game {
     }
   }
 
-  // Abandons the instance: its pending waits never resolve, its output is
-  // dropped, and the page is told once how the game ended.
   end(how, detail) {
     if (this.stopped) return;
     this.stopped = true;
@@ -190,11 +194,9 @@ class Game {
   }
 }
 
-// The page: the current game, the player's lists and the status line.
 const page = {
   game: null,
-  lists: new Map(),  // name -> bytes; empty for the sample lists
-  checking: false,
+  lists: new Map(),
   addressSeed: new URLSearchParams(location.search).get('seed'),
 };
 
@@ -208,7 +210,6 @@ function startGame() {
   terminal.reset();
   const seed = seedForNextGame();
   showSeed(seed);
-  page.checking = false;
   page.game = new Game(['--seed', seed], page.lists, (how) => gameEnded(how, false));
   terminal.focus();
 }
@@ -216,7 +217,8 @@ function startGame() {
 function checkLists() {
   page.game?.end('replaced');
   terminal.reset();
-  page.checking = true;
+  document.getElementById('seed').textContent =
+    page.lists.size > 0 ? 'Checking your price lists' : 'Checking the sample lists';
   page.game = new Game(['--check-data'], page.lists, (how) => gameEnded(how, true));
   terminal.focus();
 }
@@ -254,8 +256,6 @@ function say(message) {
   document.getElementById('message').textContent = message;
 }
 
-// Both lists at once, from the file input or a drop; names such as
-// "weaponlist (1).txt" from a download count as the list they name.
 async function useFiles(files) {
   const lists = new Map();
   for (const file of files) {
@@ -276,8 +276,16 @@ async function useFiles(files) {
 }
 
 function fitTerminal() {
-  const size = fitAddon.proposeDimensions();
+  let size = fitAddon.proposeDimensions();
   if (!size) return;
+  const room = Math.min(size.cols / MinColumns, size.rows / MinRows);
+  let fontSize = Math.max(MinFontSize, Math.min(FontSize, Math.floor(terminal.options.fontSize * room)));
+  for (;;) {
+    if (fontSize !== terminal.options.fontSize) terminal.options.fontSize = fontSize;
+    size = fitAddon.proposeDimensions() ?? size;
+    if (fontSize <= MinFontSize || (size.cols >= MinColumns && size.rows >= MinRows)) break;
+    fontSize -= 1;
+  }
   terminal.resize(Math.max(MinColumns, size.cols), Math.max(MinRows, size.rows));
 }
 
@@ -331,7 +339,6 @@ function setUp() {
   startGame();
 }
 
-// exit() unwinds the module by throwing ExitStatus; onExit has seen it.
 const isExit = (error) => error?.name === 'ExitStatus';
 window.addEventListener('error', (event) => { if (isExit(event.error)) event.preventDefault(); });
 window.addEventListener('unhandledrejection', (event) => { if (isExit(event.reason)) event.preventDefault(); });
