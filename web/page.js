@@ -85,7 +85,7 @@ class Game {
       readAnswers: () => this.nextLine(),
       readKey: () => this.nextKey(),
       setTitle: (text) => { if (!this.stopped) document.title = text; },
-      restoreTitle: () => { document.title = PageTitle; },
+      restoreTitle: () => { if (!this.stopped) document.title = PageTitle; },
       pause: (ms) => this.pause(ms),
     };
   }
