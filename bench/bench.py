@@ -448,6 +448,21 @@ def mib(kib):
     return "%.2f MiB" % (kib / 1024.0)
 
 
+def batch_fights_time(command, data, fights=20):
+    """Wall time of a --batch session of `fights` level-1 fights, each by a
+    freshly made character, which must all be fought."""
+    answers = "a a bob r y d 1 " + "r a y a bob r y d 1 " * (fights - 1) + "r q\n"
+    start = time.perf_counter()
+    run = subprocess.run([command, "--batch", "--seed", "7"], cwd=data, input=answers.encode(),
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=False)
+    elapsed = time.perf_counter() - start
+    fought = run.stdout.count(b"Round 1 - ")
+    if run.returncode != 0 or fought != fights:
+        raise BenchError("the --batch session exited with %d after %d of %d fights"
+                         % (run.returncode, fought, fights))
+    return elapsed
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True)
@@ -484,6 +499,11 @@ def main():
     check = statistics.median(check_times)
     rows.append(("--check-data on the sample lists (median of %d)" % args.runs, ms(check),
                  "%s..%s" % (ms(min(check_times)), ms(max(check_times))), "", "< 1 s", check < 1.0))
+
+    batch_times = [batch_fights_time(game, data) for _ in range(5)]
+    batch = statistics.median(batch_times)
+    rows.append(("20 level-1 fights with --batch (median of 5)", ms(batch),
+                 "%s..%s" % (ms(min(batch_times)), ms(max(batch_times))), "", "< 1 s", batch < 1.0))
 
     # The long piped session, three times: its rate (the median run), and its
     # peak memory (the highest) next to the baseline's.

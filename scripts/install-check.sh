@@ -3,10 +3,12 @@
 #
 #   1. The manual page: groff and lexgrog find nothing to say about it, and it
 #      renders within 80 columns.
-#   2. `cmake --install` to a temporary prefix: the installed game, started
-#      from an empty folder with an empty HOME, finds its installed lists and
-#      plays a piped session exactly as the build tree's game does in data/;
-#      --help, --version and a bad option give the right status and stream.
+#   2. `cmake --install --prefix` to a temporary prefix other than the one
+#      configured: the installed game, started from an empty folder with an
+#      empty HOME, finds its installed lists beside its own folder and plays a
+#      piped session exactly as the build tree's game does in data/, and so
+#      does the tree moved elsewhere and started through a link; --help,
+#      --version and a bad option give the right status and stream.
 #   3. The Debian package: `cpack -G DEB` from the `deb` preset, its file
 #      list, lintian with no error and no warning, and (as root) `dpkg -i`,
 #      the installed /usr/games/brawlarium, then `dpkg -r` again.
@@ -69,11 +71,13 @@ widest=$(MANWIDTH=80 man -l "$man_page" 2>&1 | col -b | expand | awk '{ if (leng
 check "the manual page renders within 80 columns (widest: $widest)" test "$widest" -le 80
 
 # --- 2. cmake --install --------------------------------------------------------
+# Configured for one prefix, installed to another, as in `cmake --install
+# build --prefix ~/.local`: the configured folder does not exist.
 prefix="$work/prefix"
 cmake -S "$root" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRAWLARIUM_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$work/configured" >/dev/null
 cmake --build "$work/build" --target brawlarium >/dev/null
-cmake --install "$work/build" >/dev/null
+cmake --install "$work/build" --prefix "$prefix" >/dev/null
 for file in games/brawlarium share/games/brawlarium/weaponlist.txt share/games/brawlarium/armorlist.txt \
     share/man/man6/brawlarium.6 share/doc/brawlarium/README.md share/doc/brawlarium/LICENSE; do
     check "cmake --install put $file in place" test -f "$prefix/$file"
@@ -81,6 +85,13 @@ done
 play "$prefix/games/brawlarium" "$work/empty" "$work/installed.txt"
 check "the installed game, started from an empty folder, plays as the build tree's" \
     same_file "$work/expected.txt" "$work/installed.txt"
+mkdir -p "$work/links"
+ln -s "$work/moved/games/brawlarium" "$work/links/brawlarium"
+mv "$prefix" "$work/moved"
+play "$work/links/brawlarium" "$work/empty" "$work/moved.txt"
+check "the installed tree, moved and started through a link, plays as the build tree's" \
+    same_file "$work/expected.txt" "$work/moved.txt"
+mv "$work/moved" "$prefix"
 
 # run_game ARG...: the installed game's status, standard output and error.
 run_game() {

@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{
             "endless_fight",
             3,
-            {"warning: endless fight: a level 1 player (strength 8, dexterity 8) in Force Field with Bare "
+            {"A:13: warning: endless fight: a level 1 player (strength 8, dexterity 8) in Force Field with "
+             "Bare "
              "Knuckles against a level 13 monster (Force Field, Halberd): the player never reaches armor "
              "class 50 (best attack 20), the monster never reaches armor class 49 (best attack 38); 58799 "
              "more such fights in Force Field"},
@@ -111,6 +112,27 @@ INSTANTIATE_TEST_SUITE_P(
             {"W:4: warning: Short Sword rolls 5000000 dice: one damage roll would draw more than a million "
              "numbers"},
             "4      Studded Coat   13  Short Sword      +4      5000000 to 60000000  11 to 38"},
+        CheckCase{
+            "number_fields_with_more",
+            3,
+            {"W:2: warning: the price \"l5\" holds no number and is read as 0",
+             "W:6: warning: the die size \"8O\" is read as 8: \"O\" after the number is ignored",
+             "W:10: warning: the die size \"12abc\" is read as 12: \"abc\" after the number is ignored"},
+            "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
+        CheckCase{"negative_price",
+                  3,
+                  {"A:4: warning: the price of Studded Coat is -20: buying it hands out 20 gold"},
+                  "4      Studded Coat   13  Short Sword      +4      1 to 12   11 to 38"},
+        CheckCase{"ignored_lines",
+                  3,
+                  {"A:15: warning: 2 lines after line 13 are ignored: the game reads only the first 13"},
+                  "13     Mythril Plate  20  Halberd          +18     6 to 51   45 to 153"},
+        CheckCase{"byte_order_mark",
+                  3,
+                  {"W:1: warning: the file starts with a UTF-8 byte-order mark: the game reads it as part of "
+                   "the first name"},
+                  "2      Padded Tunic   10  Club             +1      0 to 10   9 to 18"},
+        CheckCase{"utf8_names", 0, {}, "1      Rags             9   Bare Knuckles    +0      1 to 10   9"},
         CheckCase{"three_bad_lines",
                   1,
                   {"W:2: the line has 5 fields, 6 are needed", "W:5: the die size is 0, it must be 1 or more",

@@ -233,6 +233,40 @@ TEST(PipedFights, WinAndLoseAtLevelOne) {
     EXPECT_EQ(game->errorOutput(), "");
 }
 
+// Twenty level-1 fights, each by a freshly made Bob: "r" leaves the combat
+// menu after a victory and is refused by the main menu after a death, and
+// "y" deletes the living Bob and is refused by the creation menu otherwise.
+// With --batch the session requests no pause and prints exactly what the
+// same session with its pauses (shortened by the pause library) prints.
+TEST(PipedFights, TwentyBatchFightsPrintWhatAPausedSessionPrints) {
+    const TempDirectory directory;
+    std::string answers = "a a bob r y d 1 ";
+    for (int fight = 1; fight < 20; ++fight) {
+        answers += "r a y a bob r y d 1 ";
+    }
+    PipedOptions options;
+    options.input = answers + "r q\n";
+    options.pauseMilliseconds = 0;
+    options.arguments = {"--seed", "7"};
+    options.pauseLog = directory.file("paused.log");
+    const PipedRun paused = runPiped(options);
+    options.arguments.push_back("--batch");
+    options.pauseLog = directory.file("batch.log");
+    const PipedRun batch = runPiped(options);
+
+    EXPECT_TRUE(batch.outcome.exited && batch.outcome.exitCode == 0) << batch.outcome.describe();
+    EXPECT_EQ(batch.err, "");
+    EXPECT_EQ(firstDifference(batch.out, paused.out), "");
+    std::size_t fights = 0;
+    for (std::size_t at = batch.out.find("Round 1 - "); at != std::string::npos;
+         at = batch.out.find("Round 1 - ", at + 1)) {
+        ++fights;
+    }
+    EXPECT_EQ(fights, 20U);
+    EXPECT_NE(readFile(directory.file("paused.log")), "");
+    EXPECT_EQ(readFile(directory.file("batch.log")), "");
+}
+
 const std::string DaggerLine = "Dagger 1d4 Critical Roll: 19-20 Critical Hit Multiplier: x2\n";
 const std::string LeatherVest = "Leather Vest AC: 2 Max Dexterity Bonus: +6";
 
@@ -468,6 +502,56 @@ TEST(TerminalFight, DeathKeyWaitShowsBeforeAnyKey) {
     const Outcome outcome = game->finish();
     EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
 }
+
+// One seed, one game: the native game, drawing as musl's rand() does, and
+// the WebAssembly build under Node write the same bytes and pause as often
+// for the same answers, fights, level-ups and shop included.
+struct SeededSession {
+    const char* name;
+    unsigned seed;
+    std::string input;
+};
+
+class BothBuilds : public ::testing::TestWithParam<SeededSession> {};
+
+TEST_P(BothBuilds, PlayTheSameGameForOneSeed) {
+    if (webRunner().empty()) {
+        GTEST_SKIP() << "no WebAssembly build to compare with (BRAWLARIUM_WEB_RUNNER)";
+    }
+    const TempDirectory directory;
+    const auto play = [&](const std::string& game, const std::string& pauseLog) {
+        PipedOptions options;
+        options.game = game;
+        options.muslRandom = true;
+        options.arguments = {"--seed", std::to_string(GetParam().seed)};
+        options.input = GetParam().input;
+        options.pauseMilliseconds = 0;
+        options.pauseLog = directory.file(pauseLog);
+        options.timeout = milliseconds{60000};
+        return runPiped(options);
+    };
+    const PipedRun native = play(nativeGameBinary(), "native.log");
+    const PipedRun web = play(webRunner(), "web.log");
+    EXPECT_TRUE(native.outcome.exited && native.outcome.exitCode == 0) << native.outcome.describe();
+    EXPECT_TRUE(web.outcome.exited && web.outcome.exitCode == 0) << web.outcome.describe() << web.err;
+    EXPECT_NE(native.out.find("Round 2 - "), std::string::npos) << "no fight of two rounds was played";
+    EXPECT_EQ(firstDifference(web.out, native.out), "");
+    EXPECT_EQ(web.err, native.err);
+    EXPECT_EQ(readFile(directory.file("web.log")), readFile(directory.file("native.log")));
+}
+
+void PrintTo(const SeededSession& session, std::ostream* out) { *out << session.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Seeded, BothBuilds,
+    ::testing::Values(
+        SeededSession{"RollTwiceAndFightUntilDeath", 7, "a b y b n a bob r y c d 1 1 1 1 1 1 1 1 1 1 1 1 r q"},
+        SeededSession{"WinGoldAndShop", 2024,
+                      "a a bob b n r y d 1 1 1 1 r b a 3 b 3 a 2 r c d 2 2 2 r q"},
+        SeededSession{"ClimbTheLevels", 4294967295U,
+                      "a b n a hero r y d 1 2 3 4 5 6 7 8 9 10 11 12 13 r c q"},
+        SeededSession{"EndOfInputInAFight", 31, "a a bob r y d 1 1 1"}),
+    [](const ::testing::TestParamInfo<SeededSession>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -151,6 +151,20 @@ TEST(Terminal, KeyWaitReadsTheTerminalWhenAnswersComeFromAPipe) {
     expectModeRestored(*game);
 }
 
+// With --batch, in a terminal, the key waits end at once: the keys typed
+// there before are left for the shell's read after the game.
+TEST(Terminal, BatchNeverReadsTheTerminal) {
+    LaunchOptions options;
+    options.shellCommand =
+        R"(printf 'c a a bob r y c q\n' | "$GAME" --batch; read -r left; echo "kept: $left")";
+    auto game = Session::inTerminal(options);
+    game->send("zz\r");
+    ASSERT_TRUE(game->waitFor("Quitting?? Shlub...\r\n")) << game->tail();
+    EXPECT_TRUE(game->waitFor("kept: zz\r\n")) << game->tail();
+    EXPECT_TRUE(game->finish().exited);
+    expectModeRestored(*game);
+}
+
 // Keys that send several bytes: each is one key press, and none of its bytes
 // is left over for the next answer. A malformed character ends the wait too.
 struct MultiByteKey {

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds PauseBetweenRounds{2000};
 constexpr const char* Separator = "--------------------------------------------------\n";
 
 // How one side's strike looks: its colours, and the miss message that is
@@ -103,7 +102,8 @@ void mournDefeat(Character& player, const WeaponCatalog& weapons, const ArmorCat
 }  // namespace
 
 void runFight(int level, Character& player, const ExperienceTable& levelTable, const WeaponCatalog& weapons,
-              const ArmorCatalog& armors, MenuCode& mainChoice) {
+              const ArmorCatalog& armors, MenuCode& mainChoice,
+              std::chrono::milliseconds pauseBetweenRounds) {
     Character EnemyCharacter = createOpponent(level, armors, weapons);
     const int playerInitiative = player.rollInitiative();
     const int monsterInitiative = EnemyCharacter.rollInitiative();
@@ -126,14 +126,18 @@ void runFight(int level, Character& player, const ExperienceTable& levelTable, c
         }
         std::cout << Separator;
         ++roundNumber;
-        pauseFor(PauseBetweenRounds);
+        // No pause at all is no wait on the terminal either.
+        if (pauseBetweenRounds.count() > 0) {
+            pauseFor(pauseBetweenRounds);
+        }
         writeRoundHeader(roundNumber, player, EnemyCharacter);
     }
 }
 
 void runFightScreen(CombatMenu& combatMenu, Character& player, const ExperienceTable& levelTable,
                     const WeaponCatalog& weapons, const ArmorCatalog& armors, std::string& menuChoice,
-                    MenuCode& combatChoice, MenuCode& mainChoice) {
+                    MenuCode& combatChoice, MenuCode& mainChoice,
+                    std::chrono::milliseconds pauseBetweenRounds) {
     clearScreen();
     if (!characterExists) {
         std::cout << "You don't have a character dude! Go make one.\n";
@@ -155,5 +159,5 @@ void runFightScreen(CombatMenu& combatMenu, Character& player, const ExperienceT
         clearScreen();
         return;
     }
-    runFight(combatChoice, player, levelTable, weapons, armors, mainChoice);
+    runFight(combatChoice, player, levelTable, weapons, armors, mainChoice, pauseBetweenRounds);
 }

@@ -69,10 +69,7 @@ public:
         ++warnings;
         return text << file << ":" << line << ": warning: ";
     }
-    std::ostream& warning() {
-        ++warnings;
-        return text << "warning: ";
-    }
+    void warning(const LoadError& found) { warning(found.file, found.line) << found.reason << "\n"; }
 };
 
 // Whether the player can ever pay for an entry: gold grows without bound,
@@ -88,6 +85,17 @@ void checkStartingItem(const Catalog& catalog, const std::string& file, const ch
         report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs "
                                 << catalog.prices[0]
                                 << " gold: the starting purchases of the player and of every monster fail\n";
+    }
+}
+
+// Buying an item of negative price hands out gold instead of taking it.
+template <typename Catalog>
+void checkNegativePrices(const Catalog& catalog, const std::string& file, Report& report) {
+    for (int i = 0; i < Catalog::Size; ++i) {
+        if (catalog.prices[i] < 0.0) {
+            report.warning(file, i + 1) << "the price of " << catalog.names[i] << " is " << catalog.prices[i]
+                                        << ": buying it hands out " << -catalog.prices[i] << " gold\n";
+        }
     }
 }
 
@@ -270,13 +278,14 @@ public:
         weighPlayers();
     }
 
-    // Each armor of the player at most once, in its smallest form.
-    void report(Report& report) const {
+    // Each armor of the player at most once, in its smallest form, at the
+    // armor's line.
+    void report(const std::string& armorFile, Report& report) const {
         const std::array<EndlessFight, ArmorCatalog::Size> endless = search();
         for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
             const EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
             if (fight.count > 0) {
-                describe(fight, armor, report.warning());
+                describe(fight, armor, report.warning(armorFile, armor + 1));
             }
         }
     }
@@ -455,6 +464,13 @@ int monsterHitPoints(int level, int draw) {
     return monster.maxHitPoints;
 }
 
+// The columns a text takes on a terminal that shows UTF-8: one per
+// character, that is per byte that does not continue a character.
+std::size_t columns(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char byte) { return (byte & 0xC0) != 0x80; }));
+}
+
 std::string signedNumber(int value) { return (value >= 0 ? "+" : "") + std::to_string(value); }
 
 void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out) {
@@ -470,7 +486,7 @@ void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out
     std::array<std::size_t, 7> widths{};
     for (const auto& row : rows) {
         for (std::size_t column = 0; column < row.size(); ++column) {
-            widths[column] = std::max(widths[column], row[column].size());
+            widths[column] = std::max(widths[column], columns(row[column]));
         }
     }
     out << "Monsters by level, each outfitted from " << OpponentPurse << " gold:\n";
@@ -479,7 +495,7 @@ void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out
         for (std::size_t column = 0; column < row.size(); ++column) {
             line += row[column];
             if (column + 1 < row.size()) {
-                line += std::string(widths[column] - row[column].size() + 2, ' ');
+                line += std::string(widths[column] - columns(row[column]) + 2, ' ');
             }
         }
         out << line << "\n";
@@ -497,8 +513,8 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
     std::ostringstream table;
     {
         const QuietConsole quiet;
-        const WeaponCatalog weapons(weaponFile);
-        const ArmorCatalog armors(armorFile);
+        const WeaponCatalog weapons(weaponFile, LinesRead::All);
+        const ArmorCatalog armors(armorFile, LinesRead::All);
         for (const auto* faults : {&weapons.loadFaults(), &armors.loadFaults()}) {
             for (const LoadError& fault : *faults) {
                 if (static_cast<std::size_t>(found.faults) < MaxLoadFaults) {
@@ -506,19 +522,26 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
                 }
             }
         }
+        for (const auto* warnings : {&weapons.loadWarnings(), &armors.loadWarnings()}) {
+            for (const LoadError& warning : *warnings) {
+                found.warning(warning);
+            }
+        }
         if (weapons.loaded()) {
             checkStartingItem(weapons, weaponFile, "weapon", found);
+            checkNegativePrices(weapons, weaponFile, found);
             checkDuplicateNames(weapons, weaponFile, found);
             checkDiceCounts(weapons, weaponFile, found);
         }
         if (armors.loaded()) {
             checkStartingItem(armors, armorFile, "armor", found);
+            checkNegativePrices(armors, armorFile, found);
             checkDuplicateNames(armors, armorFile, found);
         }
         if (weapons.loaded() && armors.loaded()) {
             const std::vector<Character> monsters = buildMonsters(weapons, armors);
             checkMonsterPurchases(monsters, weapons, armors, weaponFile, armorFile, found);
-            EndlessFightSearch(monsters, weapons, armors).report(found);
+            EndlessFightSearch(monsters, weapons, armors).report(armorFile, found);
             writeMonsterTable(monsters, table);
         }
     }

@@ -12,9 +12,8 @@ constexpr int PriceListsRefused = 1;
 constexpr int PriceListsWarned = 3;
 
 // Loads the two lists, plays nothing, and writes the report to `report`:
-// the faults as "file:line: reason", the warnings as "file:line: warning: ..."
-// (or "warning: ..." when no one line is at fault), the table of monsters
-// and a closing line. Nothing the loaders and the monsters' purchases write
+// the faults as "file:line: reason", the warnings as "file:line: warning: ...",
+// the table of monsters and a closing line. Nothing the loaders and the monsters' purchases write
 // reaches standard output meanwhile. Returns PriceListsClean,
 // PriceListsRefused or PriceListsWarned.
 int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report);

@@ -125,6 +125,10 @@ const char* colourEscape(int attribute) {
     }
 }
 
-void setKeyWaitHandler(KeyWaitHandler handler) { keyWaitHandler = handler; }
+KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler) {
+    const KeyWaitHandler previous = keyWaitHandler;
+    keyWaitHandler = handler;
+    return previous;
+}
 
 void setPauseHandler(PauseHandler handler) { pauseHandler = handler; }

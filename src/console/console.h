@@ -49,10 +49,11 @@ void waitForKey();
 void pauseFor(std::chrono::milliseconds duration);
 
 // Replacements for the blocking operations, for tests, fuzzers and
-// benchmarks that drive a whole game in-process. Null restores the real one.
+// benchmarks that drive a whole game in-process, and for --batch. Null
+// restores the real one. Setting the key wait's returns the one it replaces.
 using KeyWaitHandler = void (*)();
 using PauseHandler = void (*)(std::chrono::milliseconds);
-void setKeyWaitHandler(KeyWaitHandler handler);
+KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler);
 void setPauseHandler(PauseHandler handler);
 
 // Whether colour and title escapes are written to standard output. On POSIX
@@ -66,3 +67,10 @@ void setConsoleEscapesEnabled(bool enabled);
 // $XDG_DATA_DIRS (by default /usr/local/share:/usr/share); on Windows the
 // folder of the executable.
 std::vector<std::string> platformDataFolders();
+
+// The real path of the running program, links resolved: from the system
+// where it tells (/proc/self/exe on Linux, _NSGetExecutablePath on macOS,
+// the module's file name on Windows), elsewhere from argv0, the name it was
+// started by, looked up in PATH as a shell does when it holds no "/". Empty
+// when it cannot be told.
+std::string executablePath(const char* argv0);

@@ -8,12 +8,16 @@
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <streambuf>
@@ -503,4 +507,64 @@ std::vector<std::string> platformDataFolders() {
         rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
     }
     return folders;
+}
+
+namespace {
+
+// The file's path with every link resolved; empty when it does not exist.
+std::string realPath(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(file, error);
+    return error ? std::string() : real.string();
+}
+
+// The program a shell would start for this argv[0]: the name itself when it
+// holds a "/", otherwise the first executable file of that name in a folder
+// of PATH (an empty entry stands for the working directory).
+std::string programFromArgument(const char* argv0) {
+    if (argv0 == nullptr || argv0[0] == '\0') {
+        return "";
+    }
+    const std::string_view name(argv0);
+    if (name.find('/') != std::string_view::npos) {
+        return realPath(name);
+    }
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path != nullptr ? path : "";
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::string folder(rest.substr(0, colon));
+        const std::filesystem::path candidate = std::filesystem::path(folder.empty() ? "." : folder) / name;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error) && access(candidate.c_str(), X_OK) == 0) {
+            return realPath(candidate);
+        }
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return "";
+}
+
+// What the system says the running program is, or nothing where it does
+// not say.
+std::string programFromSystem() {
+#if defined(__linux__)
+    return realPath("/proc/self/exe");
+#elif defined(__APPLE__)
+    std::uint32_t size = 0;
+    _NSGetExecutablePath(nullptr, &size);
+    std::string path(size, '\0');
+    if (_NSGetExecutablePath(path.data(), &size) != 0) {
+        return "";
+    }
+    return realPath(path.c_str());
+#else
+    return "";
+#endif
+}
+
+}  // namespace
+
+std::string executablePath(const char* argv0) {
+    const std::string program = programFromSystem();
+    return program.empty() ? programFromArgument(argv0) : program;
 }

@@ -161,3 +161,6 @@ void platformPause(std::chrono::milliseconds duration) { hostPause(static_cast<i
 // A host has no per-user data folders: the lists come from the working
 // directory, --data, or the copies built into the module.
 std::vector<std::string> platformDataFolders() { return {}; }
+
+// A game in a host has no program file of its own.
+std::string executablePath(const char* /*argv0*/) { return {}; }

@@ -11,16 +11,26 @@
   }
   const fs = require('fs');
   const tty = require('tty');
+  const childProcess = require('child_process');
 
   const SaveTitle = '\x1b[22;0t';
   const RestoreTitle = '\x1b[23;0t';
   const NormalColour = '\x1b[0m';
-  const CtrlC = 0x03;
-  const CtrlBackslash = 0x1c;
 
   // Whether the game has set the title (and so may have changed the colour)
-  // and not yet given it back: a signal must then take both back.
+  // and not yet given it back: a signal must then take both back. The colour
+  // in force is written again when the game continues after a stop.
   let titleSet = false;
+  let title = '';
+  let colourInForce = '';
+  const ColourEscape = /\x1b\[[0-9;]*m/g;
+
+  function noteColour(bytes) {
+    const escapes = Buffer.from(bytes).toString('latin1').match(ColourEscape);
+    if (escapes) {
+      colourInForce = escapes[escapes.length - 1] === NormalColour ? '' : escapes[escapes.length - 1];
+    }
+  }
 
   function writeAll(fd, bytes) {
     let done = 0;
@@ -35,12 +45,14 @@
     }
   }
 
-  function readAnswers() {
+  // Reads what one read of the descriptor gives (a typed line in a terminal's
+  // line mode); an empty array at its end.
+  function readChunk(fd) {
     return new Promise((resolve) => {
       const buffer = Buffer.alloc(65536);
-      const readOnce = () => fs.read(0, buffer, 0, buffer.length, null, (error, count) => {
+      const readOnce = () => fs.read(fd, buffer, 0, buffer.length, null, (error, count) => {
         if (error && error.code === 'EAGAIN') {
-          setImmediate(readOnce);
+          setTimeout(readOnce, 10);
           return;
         }
         resolve(error ? new Uint8Array(0) : new Uint8Array(buffer.buffer, buffer.byteOffset, count));
@@ -60,60 +72,58 @@
     return Math.min(length, chunk.length);
   }
 
-  // The controlling terminal, for single keys without echo. Keys stay in the
-  // terminal's queue while nothing reads them, so keys typed during a pause
-  // end the next key wait at once.
+  // The controlling terminal, for single keys without echo. The key mode is
+  // the native game's: no line editing and no echo, and nothing else changed,
+  // so Ctrl-C and Ctrl-Z still signal. Keys stay in the terminal's queue
+  // while nothing reads them, so keys typed during a pause end the next key
+  // wait at once.
   class Keyboard {
     constructor() {
-      this.stream = null;
+      this.fd = -1;
       this.queued = [];
+      this.savedMode = null;
+      this.inKeyMode = false;
       try {
-        this.stream = new tty.ReadStream(fs.openSync('/dev/tty', 'r'));
-        this.stream.pause();
+        this.fd = fs.openSync('/dev/tty', 'r');
+        this.savedMode = this.stty(['-g']).trim();
       } catch (error) {
-        this.stream = null;  // no terminal: key waits end at once
+        this.fd = -1;  // no terminal: key waits end at once
       }
     }
 
-    setKeyMode(on) {
-      if (this.stream && this.stream.isRaw !== on) {
-        this.stream.setRawMode(on);
-      }
+    stty(settings) {
+      return childProcess.execFileSync('stty', settings, {stdio: [this.fd, 'pipe', 'ignore'], encoding: 'utf8'});
     }
 
-    nextChunk() {
-      return new Promise((resolve) => {
-        this.stream.once('data', (chunk) => {
-          this.stream.pause();
-          resolve(chunk);
-        });
-        this.stream.resume();
-      });
+    // Takes the key mode (on) or gives the terminal its own mode back (off);
+    // `again` takes the key mode again after the game was stopped.
+    setKeyMode(on, again = false) {
+      if (this.fd < 0 || (this.inKeyMode === on && !again)) {
+        return;
+      }
+      this.stty(on ? ['-icanon', '-echo', 'min', '1', 'time', '0'] : [this.savedMode]);
+      this.inKeyMode = on;
     }
 
     async readKey() {
-      if (!this.stream) {
+      if (this.fd < 0) {
         return;
       }
       while (this.queued.length === 0) {
         this.setKeyMode(true);
-        let chunk = await this.nextChunk();
+        let chunk = await readChunk(this.fd);
         this.setKeyMode(false);
+        if (chunk.length === 0) {
+          return;  // the terminal is gone: the wait ends
+        }
         while (chunk.length > 0) {
-          const length = firstKeyLength(chunk);
           if (chunk[0] !== 0) {
             this.queued.push(chunk[0]);
           }
-          chunk = chunk.subarray(length);
+          chunk = chunk.subarray(firstKeyLength(chunk));
         }
       }
-      const key = this.queued.shift();
-      // The key mode reads Ctrl-C and Ctrl-\ as keys; they still interrupt.
-      if (key === CtrlC) {
-        endBySignal('SIGINT');
-      } else if (key === CtrlBackslash) {
-        endBySignal('SIGQUIT');
-      }
+      this.queued.shift();
     }
 
     async pause(milliseconds) {
@@ -122,10 +132,10 @@
       this.setKeyMode(false);
     }
 
-    close() {
-      this.setKeyMode(false);
-      if (this.stream) {
-        this.stream.destroy();
+    // The terminal's own mode, at the end or while the game is stopped.
+    handBack() {
+      if (this.fd >= 0 && this.inKeyMode) {
+        this.stty([this.savedMode]);
       }
     }
   }
@@ -139,31 +149,54 @@
   // The terminal as the game found it: its mode, the normal colour, the title.
   function handBackTerminal() {
     if (keyboard) {
-      keyboard.close();
+      keyboard.handBack();
     }
     if (titleSet) {
       writeAll(1, Buffer.from(NormalColour + RestoreTitle));
     }
   }
 
+  // Puts the terminal back, then dies of the same signal so the parent sees
+  // how the game ended.
   function endBySignal(signal) {
     handBackTerminal();
     process.removeAllListeners(signal);
     process.kill(process.pid, signal);
   }
 
+  // Ctrl-Z: hands the terminal back and stops; once continued, takes the key
+  // mode again if a key wait or a pause is under way, and the title and the
+  // colour.
+  function stopAndContinue() {
+    handBackTerminal();
+    process.kill(process.pid, 'SIGSTOP');
+    if (keyboard && keyboard.inKeyMode) {
+      keyboard.setKeyMode(true, true);
+    }
+    if (titleSet) {
+      writeAll(1, Buffer.from(SaveTitle + '\x1b]0;' + title + '\x07' + colourInForce));
+    }
+  }
+
   for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP', 'SIGQUIT']) {
     process.on(signal, () => endBySignal(signal));
   }
+  process.on('SIGTSTP', stopAndContinue);
 
   const host = {
     isTerminal: tty.isatty(1),
     environment: Object.assign({}, process.env),
-    write: (stream, bytes) => writeAll(stream, bytes),
-    readAnswers,
+    write: (stream, bytes) => {
+      if (titleSet && stream === 1) {
+        noteColour(bytes);
+      }
+      writeAll(stream, bytes);
+    },
+    readAnswers: () => readChunk(0),
     readKey: () => theKeyboard().readKey(),
     pause: (milliseconds) => theKeyboard().pause(milliseconds),
-    setTitle: (title) => {
+    setTitle: (text) => {
+      title = text;
       writeAll(1, Buffer.from(SaveTitle + '\x1b]0;' + title + '\x07'));
       titleSet = true;
     },
@@ -201,7 +234,7 @@
     preRun: [mountRealFileSystem],
     onExit: () => {
       if (keyboard) {
-        keyboard.close();
+        keyboard.handBack();
       }
     },
   });

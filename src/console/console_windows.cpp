@@ -287,14 +287,18 @@ void platformPause(std::chrono::milliseconds duration) {
     }
 }
 
-// A game unpacked from its ZIP keeps its price lists beside brawlarium.exe.
-std::vector<std::string> platformDataFolders() {
+std::string executablePath(const char* /*argv0*/) {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        return {};
+        return "";
     }
-    std::string folder(path, length);
+    return std::string(path, length);
+}
+
+// A game unpacked from its ZIP keeps its price lists beside brawlarium.exe.
+std::vector<std::string> platformDataFolders() {
+    std::string folder = executablePath(nullptr);
     const auto separator = folder.find_last_of("\\/");
     if (separator == std::string::npos) {
         return {};

@@ -24,3 +24,25 @@ double readReal(std::string_view text) {
     const std::string copy(text);
     return std::strtod(copy.c_str(), nullptr);
 }
+
+namespace {
+// The text past `end`, a pointer into `copy`, the NUL-ended copy of `text`.
+UnreadText unreadFrom(std::string_view text, const std::string& copy, const char* end) {
+    const auto used = static_cast<std::size_t>(end - copy.c_str());
+    return {used > 0, used > 0 ? text.substr(used) : text};
+}
+}  // namespace
+
+UnreadText unreadAfterInteger(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    static_cast<void>(std::strtoll(copy.c_str(), &end, 10));
+    return unreadFrom(text, copy, end);
+}
+
+UnreadText unreadAfterReal(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    static_cast<void>(std::strtod(copy.c_str(), &end));
+    return unreadFrom(text, copy, end);
+}

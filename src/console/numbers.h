@@ -12,3 +12,12 @@ int readInteger(std::string_view text);
 // A decimal real (optional fraction and exponent) after leading white space,
 // as atof reads it; 0 when there is none.
 double readReal(std::string_view text);
+
+// What readInteger or readReal leaves unread of a text: the characters after
+// the number, or the whole text when it holds no number at all.
+struct UnreadText {
+    bool hasNumber = false;
+    std::string_view rest;
+};
+UnreadText unreadAfterInteger(std::string_view text);
+UnreadText unreadAfterReal(std::string_view text);

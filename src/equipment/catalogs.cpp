@@ -2,9 +2,12 @@
 // equipping, and the purchases paid from a character's gold.
 #include "equipment/catalogs.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +26,8 @@ namespace {
 
 constexpr std::size_t MaxLineLength = 299;
 
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r") == std::string_view::npos; }
+
 // Splits a line on ';' the way strtok does: runs of separators count as one,
 // and separators at the start or the end make no empty field.
 std::vector<std::string_view> splitFields(std::string_view line) {
@@ -39,30 +44,110 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     return fields;
 }
 
+// Reads the number fields of one line the way atoi and atof do, and notes
+// every field that holds more than its number, or no number at all, with
+// what the game reads it as. Blanks after the number are harmless.
+class FieldReader {
+public:
+    FieldReader(const std::vector<std::string_view>& fields, std::vector<std::string>& notes)
+        : fields(fields), notes(notes) {}
+
+    std::string_view text(std::size_t position) const { return fields[position]; }
+
+    int integer(std::size_t position, const char* field) const {
+        const int value = readInteger(fields[position]);
+        note(position, field, unreadAfterInteger(fields[position]), std::to_string(value));
+        return value;
+    }
+
+    double real(std::size_t position, const char* field) const {
+        const double value = readReal(fields[position]);
+        std::ostringstream shown;
+        shown << value;
+        note(position, field, unreadAfterReal(fields[position]), shown.str());
+        return value;
+    }
+
+private:
+    void note(std::size_t position, const char* field, UnreadText unread, const std::string& readAs) const {
+        const std::string quoted = "\"" + std::string(fields[position]) + "\"";
+        if (!unread.hasNumber) {
+            notes.push_back("the " + std::string(field) + " " + quoted + " holds no number and is read as " +
+                            readAs);
+        } else if (!isBlank(unread.rest)) {
+            notes.push_back("the " + std::string(field) + " " + quoted + " is read as " + readAs + ": \"" +
+                            std::string(unread.rest) + "\" after the number is ignored");
+        }
+    }
+
+    const std::vector<std::string_view>& fields;
+    std::vector<std::string>& notes;
+};
+
+// Why a file cannot be read, in the system's words: a folder, which the C
+// library may open but not read, is named as such on every platform.
+std::string cannotOpen(int error) {
+    return "cannot open the file for reading" + (error != 0 ? ": " + std::string(std::strerror(error)) : "");
+}
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string lines(int count) { return std::to_string(count) + (count == 1 ? " line" : " lines"); }
+
+// What a loader found in a file: the faults that refuse it and the warnings
+// about what it reads differently from what was probably meant.
+struct DataFileReading {
+    std::vector<LoadError> faults;
+    std::vector<LoadError> warnings;
+};
+
+// After the lines the game reads: one warning for every line that still
+// holds something, at the first of them.
+void noteIgnoredLines(std::istream& file, const std::string& fileName, int count,
+                      std::vector<LoadError>& warnings) {
+    std::string line;
+    int firstIgnored = 0;
+    int ignored = 0;
+    for (int lineNumber = count + 1; std::getline(file, line); ++lineNumber) {
+        if (!isBlank(line)) {
+            firstIgnored = ignored++ == 0 ? lineNumber : firstIgnored;
+        }
+    }
+    if (ignored > 0) {
+        warnings.push_back({fileName, firstIgnored,
+                            lines(ignored) + " after line " + std::to_string(count) +
+                                (ignored == 1 ? " is" : " are") + " ignored: the game reads only the first " +
+                                std::to_string(count)});
+    }
+}
+
 // Reads the first `count` lines of a data file and hands the fields of each
-// to `take`. Returns every fault found, in the order of the file: a line at
-// fault does not stop the reading, so that whoever writes the lists sees all
-// of them at once; a missing line ends it, since every later one is missing
-// too. The fields handed over always number at least `fieldCount`.
+// to `take`, with the list of notes to add its warnings to. Returns every
+// fault found, in the order of the file: a line at fault does not stop the
+// reading, so that whoever writes the lists sees all of them at once; a
+// missing line ends it, since every later one is missing too. The fields
+// handed over always number at least `fieldCount`.
 template <typename TakeFields>
-std::vector<LoadError> readDataFile(const std::string& fileName, int count, std::size_t fieldCount,
-                                    TakeFields take) {
+DataFileReading readDataFile(const std::string& fileName, int count, std::size_t fieldCount, LinesRead extent,
+                             TakeFields take) {
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored)) {
-        return {{fileName, 0, "is a directory, not a file"}};
+        return {{{fileName, 0, cannotOpen(EISDIR)}}, {}};
     }
+    errno = 0;
     std::ifstream file_open(fileName);
     if (!file_open) {
-        return {{fileName, 0, "cannot open the file for reading"}};
+        return {{{fileName, 0, cannotOpen(errno)}}, {}};
     }
-    std::vector<LoadError> faults;
+    DataFileReading reading;
+    std::vector<LoadError>& faults = reading.faults;
     std::string TextInformation;
     for (int index = 0; index < count && faults.size() < MaxLoadFaults; ++index) {
         const int lineNumber = index + 1;
         if (!std::getline(file_open, TextInformation)) {
             faults.push_back(
                 {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"});
-            break;
+            return reading;
         }
         // A file written on Windows keeps its carriage returns here; they are
         // not part of the line.
@@ -71,6 +156,11 @@ std::vector<LoadError> readDataFile(const std::string& fileName, int count, std:
         }
         // The text ends at a NUL byte, as it would for a C string.
         std::string_view line(TextInformation.c_str());
+        if (index == 0 && line.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+            reading.warnings.push_back({fileName, lineNumber,
+                                        "the file starts with a UTF-8 byte-order mark: the game reads it as "
+                                        "part of the first name"});
+        }
         if (line.size() > MaxLineLength) {
             faults.push_back({fileName, lineNumber,
                               "the line is longer than " + std::to_string(MaxLineLength) + " characters"});
@@ -83,29 +173,36 @@ std::vector<LoadError> readDataFile(const std::string& fileName, int count, std:
                                   std::to_string(fieldCount) + " are needed"});
             continue;
         }
-        LoadError fault = take(index, fields);
+        std::vector<std::string> notes;
+        LoadError fault = take(index, FieldReader(fields, notes));
+        for (std::string& note : notes) {
+            reading.warnings.push_back({fileName, lineNumber, std::move(note)});
+        }
         if (!fault.reason.empty()) {
             fault.file = fileName;
             fault.line = lineNumber;
             faults.push_back(fault);
         }
     }
-    return faults;
+    if (extent == LinesRead::All && faults.size() < MaxLoadFaults) {
+        noteIgnoredLines(file_open, fileName, count, reading.warnings);
+    }
+    return reading;
 }
 
 const LoadError NoFault{};
 
 }  // namespace
 
-WeaponCatalog::WeaponCatalog(const std::string& fileName) {
+WeaponCatalog::WeaponCatalog(const std::string& fileName, LinesRead extent) {
     std::cout << "Loading Weapon List\n";
-    faults = readDataFile(fileName, Size, 6, [this](int i, const std::vector<std::string_view>& f) {
-        names[i] = std::string(f[0]);
-        diceCounts[i] = readInteger(f[1]);
-        dieSizes[i] = readInteger(f[2]);
-        criticalThresholds[i] = readInteger(f[3]);
-        criticalMultipliers[i] = readInteger(f[4]);
-        prices[i] = readReal(f[5]);
+    DataFileReading reading = readDataFile(fileName, Size, 6, extent, [this](int i, const FieldReader& f) {
+        names[i] = std::string(f.text(0));
+        diceCounts[i] = f.integer(1, "dice count");
+        dieSizes[i] = f.integer(2, "die size");
+        criticalThresholds[i] = f.integer(3, "critical threshold");
+        criticalMultipliers[i] = f.integer(4, "critical multiplier");
+        prices[i] = f.real(5, "price");
         if (dieSizes[i] < 1) {
             // The damage roll draws modulo the die size.
             return LoadError{"", 0,
@@ -113,17 +210,21 @@ WeaponCatalog::WeaponCatalog(const std::string& fileName) {
         }
         return LoadError{};
     });
+    faults = std::move(reading.faults);
+    warnings = std::move(reading.warnings);
 }
 
-ArmorCatalog::ArmorCatalog(const std::string& fileName) {
+ArmorCatalog::ArmorCatalog(const std::string& fileName, LinesRead extent) {
     std::cout << "Loading Armor List\n";
-    faults = readDataFile(fileName, Size, 4, [this](int i, const std::vector<std::string_view>& f) {
-        names[i] = std::string(f[0]);
-        armorBonuses[i] = readInteger(f[1]);
-        maxDexterityBonuses[i] = readInteger(f[2]);
-        prices[i] = readReal(f[3]);
+    DataFileReading reading = readDataFile(fileName, Size, 4, extent, [this](int i, const FieldReader& f) {
+        names[i] = std::string(f.text(0));
+        armorBonuses[i] = f.integer(1, "armor bonus");
+        maxDexterityBonuses[i] = f.integer(2, "max dexterity bonus");
+        prices[i] = f.real(3, "price");
         return LoadError{};
     });
+    faults = std::move(reading.faults);
+    warnings = std::move(reading.warnings);
 }
 
 const LoadError& WeaponCatalog::loadError() const { return faults.empty() ? NoFault : faults.front(); }

@@ -22,6 +22,10 @@ struct LoadError {
 // A loader stops collecting faults after this many.
 constexpr std::size_t MaxLoadFaults = 50;
 
+// How much of a data file a loader reads: the lines it needs, as the game
+// does, or all of them, to warn about the lines it would ignore.
+enum class LinesRead { Needed, All };
+
 class WeaponCatalog {
 public:
     static constexpr int Size = 15;
@@ -33,19 +37,24 @@ public:
     std::array<double, Size> prices{};
 
     // Writes "Loading Weapon List" and reads the file; see loaded().
-    explicit WeaponCatalog(const std::string& fileName);
+    explicit WeaponCatalog(const std::string& fileName, LinesRead extent = LinesRead::Needed);
 
     bool loaded() const { return faults.empty(); }
     // The first fault, the one the game refuses to start with.
     const LoadError& loadError() const;
     // Every fault found, in the order of the file (at most MaxLoadFaults).
     const std::vector<LoadError>& loadFaults() const { return faults; }
+    // What the game reads differently from what was probably meant, as
+    // warnings: a byte-order mark, a number field with more than its number
+    // or none at all, and (LinesRead::All) lines after the last one read.
+    const std::vector<LoadError>& loadWarnings() const { return warnings; }
 
     void list() const;
     int equip(int index, Character& character) const;
 
 private:
     std::vector<LoadError> faults;
+    std::vector<LoadError> warnings;
 };
 
 class ArmorCatalog {
@@ -57,17 +66,22 @@ public:
     std::array<double, Size> prices{};
 
     // Writes "Loading Armor List" and reads the file; see loaded().
-    explicit ArmorCatalog(const std::string& fileName);
+    explicit ArmorCatalog(const std::string& fileName, LinesRead extent = LinesRead::Needed);
 
     bool loaded() const { return faults.empty(); }
     // The first fault, the one the game refuses to start with.
     const LoadError& loadError() const;
     // Every fault found, in the order of the file (at most MaxLoadFaults).
     const std::vector<LoadError>& loadFaults() const { return faults; }
+    // What the game reads differently from what was probably meant, as
+    // warnings: a byte-order mark, a number field with more than its number
+    // or none at all, and (LinesRead::All) lines after the last one read.
+    const std::vector<LoadError>& loadWarnings() const { return warnings; }
 
     void list() const;
     int equip(int index, Character& character) const;
 
 private:
     std::vector<LoadError> faults;
+    std::vector<LoadError> warnings;
 };

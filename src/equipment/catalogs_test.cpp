@@ -270,10 +270,12 @@ TEST(CatalogLoadTest, MissingFileIsRefusedWithoutALineNumber) {
     const WeaponCatalog weapons(path);
     ASSERT_FALSE(weapons.loaded());
     EXPECT_EQ(weapons.loadError().line, 0);
-    EXPECT_EQ(weapons.loadError().message(), path + ": cannot open the file for reading");
+    EXPECT_EQ(weapons.loadError().message(),
+              path + ": cannot open the file for reading: No such file or directory");
     const ArmorCatalog armors(path);
     ASSERT_FALSE(armors.loaded());
-    EXPECT_EQ(armors.loadError().message(), path + ": cannot open the file for reading");
+    EXPECT_EQ(armors.loadError().message(),
+              path + ": cannot open the file for reading: No such file or directory");
     EXPECT_EQ(console.take(), "Loading Weapon List\nLoading Armor List\n");
 }
 
@@ -282,9 +284,9 @@ TEST(CatalogLoadTest, DirectoryIsRefusedAsNotAFile) {
     ASSERT_TRUE(std::filesystem::create_directory(path));
     ConsoleCapture console;
     const WeaponCatalog weapons(path);
-    EXPECT_EQ(weapons.loadError().message(), path + ": is a directory, not a file");
+    EXPECT_EQ(weapons.loadError().message(), path + ": cannot open the file for reading: Is a directory");
     const ArmorCatalog armors(path);
-    EXPECT_EQ(armors.loadError().message(), path + ": is a directory, not a file");
+    EXPECT_EQ(armors.loadError().message(), path + ": cannot open the file for reading: Is a directory");
     std::filesystem::remove(path);
 }
 

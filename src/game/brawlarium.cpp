@@ -3,6 +3,7 @@
 #include "game/brawlarium.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "combat/price_list_check.h"
+#include "console/console.h"
 #include "game/command_line.h"
 #include "game/data_lookup.h"
 #include "game/game_loop.h"
@@ -52,7 +54,7 @@ int runBrawlarium(int argc, const char* const* argv) {
     if (options.showHelp || options.showVersion) {
         return writeOut(options.showHelp ? usageText() : versionText()) ? 0 : CannotWrite;
     }
-    const std::vector<std::string> folders = priceListFolders();
+    const std::vector<std::string> folders = priceListFolders(executablePath(argc > 0 ? argv[0] : nullptr));
     const auto lists = findPriceLists(options.dataFolder, folders);
     if (!lists) {
         std::cerr << "brawlarium: " << notFoundMessage(folders) << std::endl;
@@ -63,5 +65,12 @@ int runBrawlarium(int argc, const char* const* argv) {
         const int status = checkPriceLists(lists->weaponFile, lists->armorFile, report);
         return writeOut(report.str()) ? status : CannotWrite;
     }
-    return GameLoop(GameSetup{lists->weaponFile, lists->armorFile, options.seed});
+    GameSetup setup{lists->weaponFile, lists->armorFile, options.seed};
+    setup.batch = options.batch;
+    if (options.batch) {
+        setup.pauseBetweenRounds = std::chrono::milliseconds(0);
+    } else if (options.pauseMilliseconds) {
+        setup.pauseBetweenRounds = std::chrono::milliseconds(*options.pauseMilliseconds);
+    }
+    return GameLoop(setup);
 }

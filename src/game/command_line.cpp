@@ -10,8 +10,11 @@
 
 namespace {
 
-// A seed is a whole number that fits the random generator's unsigned seed.
-std::optional<unsigned> readSeed(std::string_view text) {
+constexpr unsigned LongestPause = 60000;
+
+// A whole number in plain decimal digits that fits an unsigned: a seed for
+// the random generator, or a pause.
+std::optional<unsigned> readWholeNumber(std::string_view text) {
     unsigned value = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -47,10 +50,18 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
         }
         options.dataFolder = std::string(value);
     } else if (name == "--seed") {
-        options.seed = readSeed(value);
+        options.seed = readWholeNumber(value);
         if (!options.seed) {
             return "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
         }
+    } else if (name == "--pause") {
+        options.pauseMilliseconds = readWholeNumber(value);
+        if (!options.pauseMilliseconds || *options.pauseMilliseconds > LongestPause) {
+            return "invalid pause " + quoted(value) + ": a whole number of milliseconds from 0 to " +
+                   std::to_string(LongestPause) + " is needed";
+        }
+    } else if (name == "--batch") {
+        options.batch = true;
     } else if (name.substr(0, 1) == "-") {
         return "unknown option " + quoted(name);
     } else {
@@ -65,7 +76,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
     ParsedCommandLine parsed;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
-        const bool takesValue = name == "--data" || name == "--seed";
+        const bool takesValue = name == "--data" || name == "--seed" || name == "--pause";
         std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
@@ -87,9 +98,13 @@ std::string usageText() {
            "armor, and fight generated monsters round by round, in colour.\n"
            "\n"
            "Options:\n"
+           "  --batch       for scripts and bots: no pauses, and every \"Press any key\"\n"
+           "                ends at once, terminal or not; the output stays the same\n"
            "  --check-data  play nothing: check the price lists and report every fault,\n"
            "                every hazard and the monsters they make, level by level\n"
            "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
+           "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
+           "                the rounds of a fight\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
            "                time, to replay a game; a seed replays on the same platform\n"
            "  -h, --help    show this help and exit\n"
@@ -101,7 +116,9 @@ std::string usageText() {
            "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
            "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
            "     (by default /usr/local/share:/usr/share)\n"
-           "  4. " BRAWLARIUM_INSTALLED_DATA_DIR
+           "  4. ../share/games/brawlarium from the folder of the game's executable,\n"
+           "     for an installed tree moved or installed with another prefix\n"
+           "  5. " BRAWLARIUM_INSTALLED_DATA_DIR
            ", where the sample lists are installed\n"
            "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n"
            "\n"

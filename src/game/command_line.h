@@ -16,6 +16,10 @@ struct CommandLine {
     std::optional<std::string> dataFolder;
     // Seed the random sequence with this instead of the time.
     std::optional<unsigned> seed;
+    // The pause between fight rounds, in milliseconds (0 to 60000).
+    std::optional<unsigned> pauseMilliseconds;
+    // For scripts and bots: no pauses, and key waits that end at once.
+    bool batch = false;
 };
 
 // The options, or why they were refused (one line, without the program's

@@ -17,6 +17,8 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         std::optional<std::string> data;
         std::optional<unsigned> seed;
         bool checkData = false;
+        std::optional<unsigned> pause = std::nullopt;
+        bool batch = false;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -30,6 +32,9 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--seed", "1", "--seed", "2"}, false, false, std::nullopt, 2U},
         {{"--check-data"}, false, false, std::nullopt, std::nullopt, true},
         {{"--data", "d", "--check-data"}, false, false, "d", std::nullopt, true},
+        {{"--batch"}, false, false, std::nullopt, std::nullopt, false, std::nullopt, true},
+        {{"--pause", "0"}, false, false, std::nullopt, std::nullopt, false, 0U},
+        {{"--pause=60000", "--batch", "--seed=3"}, false, false, std::nullopt, 3U, false, 60000U, true},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -40,11 +45,14 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.dataFolder, c.data) << shown;
         EXPECT_EQ(parsed.options.seed, c.seed) << shown;
         EXPECT_EQ(parsed.options.checkData, c.checkData) << shown;
+        EXPECT_EQ(parsed.options.pauseMilliseconds, c.pause) << shown;
+        EXPECT_EQ(parsed.options.batch, c.batch) << shown;
     }
 }
 
 TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
     const std::string badSeed = "': a whole number from 0 to 4294967295 is needed";
+    const std::string badPause = "': a whole number of milliseconds from 0 to 60000 is needed";
     const struct {
         std::vector<std::string_view> arguments;
         std::string error;
@@ -57,6 +65,11 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--seed", "+5"}, "invalid seed '+5" + badSeed},
         {{"--seed="}, "invalid seed '" + badSeed},
         {{"--seed"}, "option '--seed' needs a value"},
+        {{"--pause", "60001"}, "invalid pause '60001" + badPause},
+        {{"--pause=-1"}, "invalid pause '-1" + badPause},
+        {{"--pause", "1.5"}, "invalid pause '1.5" + badPause},
+        {{"--pause"}, "option '--pause' needs a value"},
+        {{"--batch=1"}, "option '--batch' takes no value"},
         {{"--data"}, "option '--data' needs a value"},
         {{"--data="}, "option '--data' needs a folder"},
         {{"--help=yes"}, "option '--help' takes no value"},
@@ -73,8 +86,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--check-data", "--data DIR", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option : {"--batch", "--check-data", "--data DIR", "--pause MS", "--seed N",
+                               "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;

@@ -1,5 +1,6 @@
 // Finds the price lists: the named folder, else the working directory, the
-// platform's data folders, and the folder the lists were installed to.
+// platform's data folders, the data folder beside the program's own, and the
+// folder the lists were installed to.
 #include "game/data_lookup.h"
 
 #include <filesystem>
@@ -38,12 +39,23 @@ std::string describeFolder(const std::string& folder) {
 
 }  // namespace
 
-std::vector<std::string> priceListFolders() {
+std::vector<std::string> priceListFolders(const std::string& executable) {
     std::vector<std::string> folders{""};
     for (const std::string& folder : platformDataFolders()) {
         folders.push_back(folder);
     }
-    folders.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
+    const std::string installed = BRAWLARIUM_INSTALLED_DATA_DIR;
+    if (!executable.empty()) {
+        const std::string besideProgram =
+            (std::filesystem::path(executable).parent_path().parent_path() / "share" / "games" / "brawlarium")
+                .lexically_normal()
+                .string();
+        // Installed where it was configured for, both name the same folder.
+        if (besideProgram != installed) {
+            folders.push_back(besideProgram);
+        }
+    }
+    folders.push_back(installed);
     return folders;
 }
 

@@ -17,8 +17,10 @@ struct PriceListFiles {
 };
 
 // The folders searched when no folder is named, in order; an empty string
-// stands for the working directory.
-std::vector<std::string> priceListFolders();
+// stands for the working directory. `executable` is the running program's
+// real path (empty when unknown): a tree installed or moved anywhere keeps
+// its lists in ../share/games/brawlarium from the program's folder.
+std::vector<std::string> priceListFolders(const std::string& executable);
 
 // The lists of the named folder when there is one (missing files there are
 // the loaders' to report); otherwise those of the first folder in the given

@@ -1,5 +1,6 @@
-// Where the price lists are found: which folder wins, the named folder, and
-// the platform's XDG folders read from the environment.
+// Where the price lists are found: which folder wins, the named folder, the
+// platform's XDG folders read from the environment, and the data folder
+// beside the program's own.
 #include "game/data_lookup.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Five empty folders standing for the working directory and the four kinds
+// Six empty folders standing for the working directory and the five kinds
 // of data folder, removed again with everything in them.
 class LookupFolders : public ::testing::Test {
 protected:
@@ -22,7 +23,7 @@ protected:
     fs::path previous = fs::current_path();
 
     void SetUp() override {
-        for (const char* name : {"work", "home", "dirs1", "dirs2", "installed"}) {
+        for (const char* name : {"work", "home", "dirs1", "dirs2", "beside", "installed"}) {
             folder[name] = (root / name).string();
             fs::create_directories(folder[name]);
         }
@@ -36,7 +37,7 @@ protected:
         std::ofstream(fs::path(folder[where]) / file);
     }
     std::vector<std::string> searchOrder() {
-        return {"", folder["home"], folder["dirs1"], folder["dirs2"], folder["installed"]};
+        return {"", folder["home"], folder["dirs1"], folder["dirs2"], folder["beside"], folder["installed"]};
     }
 };
 
@@ -47,7 +48,8 @@ TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
     } cases[] = {
         {{}, ""},
         {{{"installed", "weaponlist.txt"}, {"installed", "armorlist.txt"}}, "installed"},
-        {{{"dirs2", "armorlist.txt"}, {"installed", "weaponlist.txt"}}, "dirs2"},
+        {{{"beside", "armorlist.txt"}, {"installed", "weaponlist.txt"}}, "beside"},
+        {{{"dirs2", "armorlist.txt"}, {"beside", "weaponlist.txt"}}, "dirs2"},
         {{{"dirs1", "weaponlist.txt"}, {"dirs2", "weaponlist.txt"}, {"dirs2", "armorlist.txt"}}, "dirs1"},
         {{{"home", "armorlist.txt"}, {"dirs1", "weaponlist.txt"}}, "home"},
         {{{"work", "weaponlist.txt"}, {"home", "weaponlist.txt"}, {"home", "armorlist.txt"}}, "work"},
@@ -84,12 +86,19 @@ TEST_F(LookupFolders, ANamedFolderIsTakenEvenWhenEmptyAndNoFolderIsNamedInTheMes
                   fs::current_path().string() + "), /a/brawlarium");
 }
 
-TEST(PriceListFoldersTest, FollowTheXdgVariables) {
+TEST(PriceListFoldersTest, FollowTheXdgVariablesAndTheProgramsFolder) {
+    // The program as installed where the build was configured to: its own
+    // data folder is the installed one, searched once.
+    const std::string installedProgram =
+        (fs::path(BRAWLARIUM_INSTALLED_DATA_DIR).parent_path().parent_path().parent_path() / "games" /
+         "brawlarium")
+            .string();
     const struct {
         const char* dataHome;
         const char* home;
         const char* dataDirs;
         std::vector<std::string> platform;
+        std::string executable = "";
     } cases[] = {
         {nullptr,
          "/h",
@@ -98,6 +107,8 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         {"/x/", "/h", "", {"/x/brawlarium", "/usr/local/share/brawlarium", "/usr/share/brawlarium"}},
         {"relative", nullptr, "/a:relative::/b/", {"/a/brawlarium", "/b/brawlarium"}},
         {"", "", "/", {"/brawlarium"}},
+        {"", "", "/", {"/brawlarium", "/opt/bw/share/games/brawlarium"}, "/opt/bw/games/brawlarium"},
+        {"", "", "/", {"/brawlarium"}, installedProgram},
     };
     const auto set = [](const char* name, const char* value) {
         value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1);
@@ -115,7 +126,7 @@ TEST(PriceListFoldersTest, FollowTheXdgVariables) {
         std::vector<std::string> expected{""};
         expected.insert(expected.end(), c.platform.begin(), c.platform.end());
         expected.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
-        EXPECT_EQ(priceListFolders(), expected) << (c.dataDirs ? c.dataDirs : "(unset)");
+        EXPECT_EQ(priceListFolders(c.executable), expected) << (c.dataDirs ? c.dataDirs : "(unset)");
     }
     for (const auto& [name, value] : saved) {
         set(name, value ? value->c_str() : nullptr);

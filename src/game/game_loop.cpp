@@ -28,6 +28,28 @@ public:
     ConsoleSession& operator=(const ConsoleSession&) = delete;
 };
 
+// In a batch game every key wait ends at once, without looking for a
+// terminal; the key wait in force before is put back on every way out.
+class BatchKeyWaits {
+public:
+    explicit BatchKeyWaits(bool batch) : batch(batch) {
+        if (batch) {
+            previous = setKeyWaitHandler([] {});
+        }
+    }
+    ~BatchKeyWaits() {
+        if (batch) {
+            setKeyWaitHandler(previous);
+        }
+    }
+    BatchKeyWaits(const BatchKeyWaits&) = delete;
+    BatchKeyWaits& operator=(const BatchKeyWaits&) = delete;
+
+private:
+    bool batch;
+    KeyWaitHandler previous = nullptr;
+};
+
 void reportLoadFailure(const LoadError& error) {
     std::cout.flush();
     std::cerr << error.message() << std::endl;
@@ -38,6 +60,7 @@ void reportLoadFailure(const LoadError& error) {
 int GameLoop(const GameSetup& setup) {
     std::srand(setup.seed ? *setup.seed : static_cast<unsigned>(std::time(nullptr)));
     const ConsoleSession console;
+    const BatchKeyWaits keyWaits(setup.batch);
     characterExists = false;
     quitRequested = false;
     resetInputState();
@@ -87,7 +110,7 @@ int GameLoop(const GameSetup& setup) {
         }
         while (mainChoice == 4 && !quitRequested) {
             runFightScreen(CombatMenu, MainCharacter, LevelTable, WeaponList, ArmorList, MenuChoice,
-                           combatChoice, mainChoice);
+                           combatChoice, mainChoice, setup.pauseBetweenRounds);
         }
         if (mainChoice == 5) {
             quitRequested = true;

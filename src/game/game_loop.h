@@ -1,8 +1,11 @@
 // The game as a whole: start-up, the main menu loop and shut-down.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
+
+#include "combat/fight.h"
 
 // Where the price lists come from and how randomness is seeded; the defaults
 // are the real game's.
@@ -11,6 +14,10 @@ struct GameSetup {
     std::string armorFile = "armorlist.txt";
     // Seeds the random sequence instead of the current time (tests, fuzzing).
     std::optional<unsigned> seed;
+    // The pause between fight rounds; 0 for none.
+    std::chrono::milliseconds pauseBetweenRounds = DefaultPauseBetweenRounds;
+    // For scripts and bots: every key wait ends at once, terminal or not.
+    bool batch = false;
 };
 
 // Runs one whole game. Returns 0 after quitting or the end of input, 1 when a

@@ -240,14 +240,16 @@ TEST_F(GameLoopTest, BadDataFileRefusesToStart) {
         std::string error;
         bool armorLoaded;
     } cases[] = {
-        {absent, armorFile.path(), absent + ": cannot open the file for reading\n", false},
+        {absent, armorFile.path(), absent + ": cannot open the file for reading: No such file or directory\n",
+         false},
         {shortWeapons.path(), armorFile.path(),
          shortWeapons.path() + ":15: missing line: 15 lines are needed\n", false},
         {zeroDie.path(), armorFile.path(), zeroDie.path() + ":1: the die size is 0, it must be 1 or more\n",
          false},
         {weaponFile.path(), fewArmorFields.path(),
          fewArmorFields.path() + ":1: the line has 2 fields, 4 are needed\n", true},
-        {weaponFile.path(), absent, absent + ": cannot open the file for reading\n", true},
+        {weaponFile.path(), absent,
+         absent + ": cannot open the file for reading: No such file or directory\n", true},
     };
     for (const auto& c : cases) {
         ConsoleCapture console("q\n");

@@ -60,12 +60,31 @@ void makePipe(int fds[2]) {
     }
 }
 
+bool isNodeRunner(const std::string& game) {
+    return game.size() > 3 && game.compare(game.size() - 3, 3, ".js") == 0;
+}
+
+// A shell script that starts the Node runner, for command lines that name
+// the game as "$GAME"; made once per test program.
+std::string nodeRunnerScript(const std::string& runner, bool pauseShim) {
+    static const TempDirectory scripts;
+    const std::string name = pauseShim ? "brawlarium-short-pauses" : "brawlarium";
+    const std::string path = scripts.file(name);
+    if (!std::filesystem::exists(path)) {
+        scripts.write(name, "#!/bin/sh\nexec node " +
+                                std::string(pauseShim ? "--require '" BRAWLARIUM_NODE_PAUSE_SHIM "' " : "") + "'" +
+                                runner + "' \"$@\"\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    }
+    return path;
+}
+
 // Everything execve needs, prepared before fork so that the child only makes
 // async-signal-safe calls.
 class ExecPlan {
 public:
     ExecPlan(const LaunchOptions& options, bool terminal)
-        : binary(gameBinary()), directory(options.workingDirectory) {
+        : binary(options.game.empty() ? gameBinary() : options.game), directory(options.workingDirectory) {
         std::map<std::string, std::string> variables;
         for (const char* name : PassedThrough) {
             if (const char* value = std::getenv(name)) {
@@ -78,8 +97,15 @@ public:
         if (terminal) {
             variables["TERM"] = "xterm";
         }
+        const bool runner = isNodeRunner(binary);
+        std::vector<std::string> preloads;
+        if (options.muslRandom && !runner) {
+            preloads.push_back(BRAWLARIUM_MUSL_RAND);
+        }
         if (options.pauseMilliseconds) {
-            variables["LD_PRELOAD"] = pauseShimLibrary();
+            if (!runner) {
+                preloads.push_back(pauseShimLibrary());
+            }
             variables["PAUSE_SHIM_MS"] = std::to_string(*options.pauseMilliseconds);
             if (!options.pauseLog.empty()) {
                 variables["PAUSE_SHIM_LOG"] = options.pauseLog;
@@ -87,6 +113,12 @@ public:
             // An instrumented game wants its sanitizer runtime loaded first;
             // the shim only replaces the sleep calls, so that order does not
             // matter here.
+        }
+        if (!preloads.empty()) {
+            std::string& preload = variables["LD_PRELOAD"];
+            for (const std::string& library : preloads) {
+                preload += (preload.empty() ? "" : ":") + library;
+            }
             std::string& asan = variables["ASAN_OPTIONS"];
             asan += asan.empty() ? "verify_asan_link_order=0" : ":verify_asan_link_order=0";
         }
@@ -94,16 +126,23 @@ public:
             variables[name] = value;
         }
         if (!options.shellCommand.empty()) {
-            variables["GAME"] = binary;
+            variables["GAME"] = runner ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value()) : binary;
             program = "/bin/sh";
             arguments = {program, "-c", options.shellCommand};
         } else {
             // A memory checker may run the game: BRAWLARIUM_E2E_WRAPPER holds its
             // absolute path and options, separated by blanks.
-            const char* wrapperCommand = std::getenv("BRAWLARIUM_E2E_WRAPPER");
+            const char* wrapperCommand = runner ? nullptr : std::getenv("BRAWLARIUM_E2E_WRAPPER");
             std::istringstream wrapper(wrapperCommand != nullptr ? wrapperCommand : "");
             for (std::string word; wrapper >> word;) {
                 arguments.push_back(word);
+            }
+            if (runner) {
+                // Node from PATH; its pause shim counts and shortens the pauses.
+                arguments.insert(arguments.end(), {"/usr/bin/env", "node"});
+                if (options.pauseMilliseconds) {
+                    arguments.insert(arguments.end(), {"--require", BRAWLARIUM_NODE_PAUSE_SHIM});
+                }
             }
             arguments.push_back(binary);
             arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
@@ -388,7 +427,12 @@ std::optional<Outcome> endedNow(pid_t child) {
 
 }  // namespace
 
-std::string gameBinary() { return BRAWLARIUM_GAME_BINARY; }
+std::string gameBinary() {
+    const char* chosen = std::getenv("BRAWLARIUM_E2E_GAME");
+    return chosen != nullptr && chosen[0] != '\0' ? chosen : BRAWLARIUM_GAME_BINARY;
+}
+std::string nativeGameBinary() { return BRAWLARIUM_GAME_BINARY; }
+std::string webRunner() { return BRAWLARIUM_WEB_RUNNER; }
 std::string sampleDataDirectory() { return BRAWLARIUM_DATA_DIR; }
 std::string pauseShimLibrary() { return BRAWLARIUM_PAUSE_SHIM; }
 

@@ -21,8 +21,13 @@ namespace e2e {
 
 using std::chrono::milliseconds;
 
-// Paths baked in by the build.
+// Paths baked in by the build. The game is the native one, or the Node
+// runner of the WebAssembly build (a .js file, run with node) when
+// BRAWLARIUM_E2E_GAME names it.
 std::string gameBinary();
+std::string nativeGameBinary();
+// The WebAssembly build's Node runner; empty when this build has none.
+std::string webRunner();
 std::string sampleDataDirectory();
 std::string pauseShimLibrary();
 
@@ -69,6 +74,11 @@ struct LaunchOptions {
     std::string pauseLog;
     // Given to the game after its name (not with shellCommand).
     std::vector<std::string> arguments;
+    // This game instead of gameBinary(): a native binary or a Node runner.
+    std::string game;
+    // A native game draws its random numbers as the WebAssembly build's C
+    // library (musl) does, through a preloaded library.
+    bool muslRandom = false;
     // When set, /bin/sh runs this command line instead of the game, with the
     // game's path in $GAME (for pipelines such as `"$GAME" | head -n 5`).
     std::string shellCommand;
