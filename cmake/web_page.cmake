@@ -1,0 +1,37 @@
+# The browser page of the WebAssembly build: installs the page's npm packages
+# (pinned by web/package-lock.json) with npm ci, inlines the game module,
+# xterm.js and the page's own files into one build-web/brawlarium.html, and
+# registers its test in headless Chromium.
+find_program(BRAWLARIUM_NODE NAMES node nodejs REQUIRED)
+find_program(BRAWLARIUM_NPM NAMES npm REQUIRED)
+
+set(BRAWLARIUM_WEB_DIR ${CMAKE_SOURCE_DIR}/web)
+set(BRAWLARIUM_NPM_STAMP ${CMAKE_BINARY_DIR}/web-npm-ci.stamp)
+set(BRAWLARIUM_PAGE ${CMAKE_BINARY_DIR}/brawlarium.html)
+
+add_custom_command(
+  OUTPUT ${BRAWLARIUM_NPM_STAMP}
+  COMMAND ${BRAWLARIUM_NPM} ci --no-audit --no-fund --loglevel=error
+  COMMAND ${CMAKE_COMMAND} -E touch ${BRAWLARIUM_NPM_STAMP}
+  DEPENDS ${BRAWLARIUM_WEB_DIR}/package.json ${BRAWLARIUM_WEB_DIR}/package-lock.json
+  WORKING_DIRECTORY ${BRAWLARIUM_WEB_DIR}
+  COMMENT "Installing the page's npm packages"
+  VERBATIM)
+
+add_custom_command(
+  OUTPUT ${BRAWLARIUM_PAGE}
+  COMMAND ${BRAWLARIUM_NODE} ${BRAWLARIUM_WEB_DIR}/build_page.mjs $<TARGET_FILE:brawlarium> ${BRAWLARIUM_PAGE}
+  DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP}
+    ${BRAWLARIUM_WEB_DIR}/build_page.mjs ${BRAWLARIUM_WEB_DIR}/index.html
+    ${BRAWLARIUM_WEB_DIR}/page.css ${BRAWLARIUM_WEB_DIR}/page.js
+  COMMENT "Building the page brawlarium.html"
+  VERBATIM)
+add_custom_target(brawlarium_page ALL DEPENDS ${BRAWLARIUM_PAGE})
+
+enable_testing()
+add_test(NAME web_page_in_chromium
+  COMMAND ${BRAWLARIUM_NODE} --test --test-reporter=spec ${BRAWLARIUM_WEB_DIR}/test/page.test.mjs
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+set_tests_properties(web_page_in_chromium PROPERTIES
+  TIMEOUT 240
+  ENVIRONMENT "BRAWLARIUM_PAGE=${BRAWLARIUM_PAGE};BRAWLARIUM_RUNNER=$<TARGET_FILE:brawlarium>")

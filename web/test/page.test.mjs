@@ -1,0 +1,241 @@
+// The one-file page in headless Chromium, opened from file://: a seeded
+// session typed key by key shows what the Node runner prints for the same
+// answers, in colour, and the page plays again; faulty lists chosen through
+// the file input are refused and checked with the game's own words; and no
+// request leaves file: and data:.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { copyFileSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { launchChromium } from './chromium.mjs';
+
+const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
+const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
+const sampleData = resolve(import.meta.dirname, '../../data');
+const Title = 'Brawlarium! Adventures inside the almighty Console.';
+const Prompts = ['Your Choice: ', 'Change Name to: ', 'Roll Again (Y/N)? ',
+  'Do you still want to return to the main menu (Y/N)? ',
+  'Character Already Exists, Do you wish to Delete (Y/N)?  ',
+  'What weapon would you like to buy? ', 'What armor would you like to buy? '];
+// Seed 7 fights at level 1 with hits and misses on both sides.
+const Seed = '7';
+
+let browser;
+const requests = [];
+
+before(async () => {
+  browser = await launchChromium();
+  browser.context.on('request', (request) => requests.push(request.url()));
+});
+
+after(async () => {
+  await browser?.close();
+});
+
+// What the Node runner prints, piped, for these answers; key waits end at
+// once there, and at the end of the input.
+function runner(commandLine, answers, cwd) {
+  return new Promise((done, failed) => {
+    const child = spawn(process.execPath, [runnerPath, ...commandLine], { cwd });
+    let stdout = '';
+    let stderr = '';
+    child.stdout.on('data', (chunk) => { stdout += chunk; });
+    child.stderr.on('data', (chunk) => { stderr += chunk; });
+    child.on('error', failed);
+    child.on('close', (status) => done({ stdout, stderr, status }));
+    child.stdin.end(answers.map((answer) => `${answer}\n`).join(''));
+  });
+}
+
+// The transcript as the terminal shows it: each answer echoed after the
+// prompt that read it.
+function withEchoedAnswers(transcript, answers) {
+  let shown = '';
+  let rest = transcript;
+  for (const answer of answers) {
+    const found = Prompts.map((prompt) => [rest.indexOf(prompt), prompt])
+      .filter(([at]) => at >= 0).sort((a, b) => a[0] - b[0])[0];
+    assert.ok(found, `no question left for the answer ${answer}`);
+    const end = found[0] + found[1].length;
+    shown += `${rest.slice(0, end)}${answer}\n`;
+    rest = rest.slice(end);
+  }
+  return shown + rest;
+}
+
+function trimmedLines(text) {
+  const lines = text.split('\n').map((line) => line.trimEnd());
+  while (lines.length > 0 && lines.at(-1) === '') lines.pop();
+  return lines;
+}
+
+async function openPage(query = '') {
+  const page = await browser.context.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.goto(`${pathToFileURL(pagePath)}${query}`);
+  return { page, errors };
+}
+
+async function screenText(page) {
+  const text = await page.evaluate(() => {
+    const buffer = window.brawlarium.terminal.buffer.active;
+    let lines = [];
+    for (let row = 0; row < buffer.length; ++row) {
+      const line = buffer.getLine(row);
+      const text = line.translateToString(true);
+      if (line.isWrapped && lines.length > 0) lines[lines.length - 1] += text;
+      else lines.push(text);
+    }
+    return lines.join('\n');
+  });
+  return trimmedLines(text);
+}
+
+async function waitUntil(page, state, timeout = 15000) {
+  await page.waitForFunction((wanted) => window.brawlarium?.waitingFor === wanted, state,
+    { timeout, polling: 50 });
+}
+
+async function waitForText(page, text, timeout = 15000) {
+  await page.waitForFunction((wanted) => {
+    const buffer = window.brawlarium?.terminal.buffer.active;
+    for (let row = 0; buffer && row < buffer.length; ++row) {
+      if (buffer.getLine(row).translateToString(true).includes(wanted)) return true;
+    }
+    return false;
+  }, text, { timeout, polling: 50 });
+}
+
+// The first line of each strike and the palette colour it is written in.
+async function strikeColours(page) {
+  return page.evaluate(() => {
+    const buffer = window.brawlarium.terminal.buffer.active;
+    const colours = [];
+    for (let row = 0; row < buffer.length; ++row) {
+      const line = buffer.getLine(row);
+      const text = line.translateToString(true);
+      if (/^(Bob|Monster) (deals|attacks|yells|hits himself|flails)/.test(text)) {
+        const cell = line.getCell(0);
+        colours.push([text.split(' ').slice(0, 2).join(' '), cell.isFgPalette() ? cell.getFgColor() : -1]);
+      }
+    }
+    return colours;
+  });
+}
+
+test('a seeded session typed key by key is the Node runner\'s game, in colour, and plays again',
+  { timeout: 150000 }, async () => {
+    // An answer is typed when the game asks; a key is pressed at a key wait.
+    const steps = ['a', 'a', 'bob', { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
+      { key: 'ArrowDown' }, 'd', '1', { fight: true }, 'r', 'q'];
+    const answers = steps.filter((step) => typeof step === 'string');
+    const expected = runner(['--seed', Seed], answers, sampleData);
+
+    const { page, errors } = await openPage(`?seed=${Seed}`);
+    await waitForText(page, 'Your Choice: ', 5000);
+    assert.equal(await page.title(), Title);
+    assert.match(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
+    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}`);
+
+    for (const step of steps) {
+      if (typeof step === 'string') {
+        await waitUntil(page, 'answer');
+        // The name goes in with a typing slip, mended with Backspace.
+        await page.keyboard.type(step === 'bob' ? 'bxo' : step, { delay: 10 });
+        if (step === 'bob') {
+          await page.keyboard.press('Backspace');
+          await page.keyboard.press('Backspace');
+          await page.keyboard.type('ob');
+        }
+        await page.keyboard.press('Enter');
+      } else if (step.fight) {
+        // A key pressed during the third pause ends the key wait after the victory.
+        await waitForText(page, 'Round 3 -', 30000);
+        await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
+        await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+        await page.keyboard.press('Space');
+      } else {
+        await waitUntil(page, 'key');
+        if (step.modifiers) {
+          for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
+          await page.waitForTimeout(100);
+          assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
+        }
+        await page.keyboard.press(step.key);
+      }
+    }
+    await waitForText(page, 'Press any key to play again.');
+
+    const native = await expected;
+    assert.equal(native.status, 0, native.stderr);
+    const screen = await screenText(page);
+    assert.deepEqual(screen.slice(-2), ['', 'The game is over. Press any key to play again.']);
+    assert.deepEqual(screen.slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+
+    // Bright for a hit, plain for a miss: green for the player, red for the monster.
+    const colours = await strikeColours(page);
+    const palette = { 'Bob deals': 10, 'Bob attacks': 2, 'Bob yells': 2,
+      'Monster deals': 9, 'Monster hits': 1, 'Monster flails': 1 };
+    for (const [opening, colour] of colours) assert.equal(colour, palette[opening], opening);
+    const seen = new Set(colours.map(([, colour]) => colour));
+    assert.deepEqual([...seen].sort((a, b) => a - b), [1, 2, 9, 10], 'seed 7 no longer shows every colour');
+
+    // Play again: a fresh game in a cleared terminal, ended by Ctrl-D on an empty line.
+    await page.keyboard.press('x');
+    await waitUntil(page, 'answer');
+    assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
+    assert.equal(await page.title(), Title);
+    await page.keyboard.type('zz');
+    await page.keyboard.press('Control+U');
+    await page.keyboard.press('Control+D');
+    await waitForText(page, 'Press any key to play again.');
+    assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+
+    // Ctrl-C stops a game as an interrupt does in a terminal.
+    await page.keyboard.press('Enter');
+    await waitUntil(page, 'answer');
+    await page.keyboard.press('Control+C');
+    await waitForText(page, 'Press any key to play again.');
+    assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: ^C', '', 'The game was interrupted. Press any key to play again.']);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+test('faulty lists from the file input are refused, and checked, in the game\'s own words',
+  { timeout: 60000 }, async () => {
+    const folder = mkdtempSync(join(tmpdir(), 'brawlarium-lists-'));
+    const weapons = 'Bare Knuckles;1;4;20;2;0\nClub;1;6;20;2;5\n';
+    writeFileSync(join(folder, 'weaponlist.txt'), weapons);
+    copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
+    const refused = await runner([], [], folder);
+    const checked = await runner(['--check-data'], [], folder);
+    assert.equal(refused.status, 1);
+    assert.equal(trimmedLines(refused.stderr).length, 1);
+
+    const { page, errors } = await openPage();
+    await waitForText(page, 'Your Choice: ', 5000);
+    await page.setInputFiles('#list-files', [
+      { name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from(weapons) },
+      { name: 'armorlist.txt', mimeType: 'text/plain', buffer: readFileSync(join(folder, 'armorlist.txt')) },
+    ]);
+    await waitForText(page, 'Press any key to play again.');
+    assert.deepEqual(await screenText(page), [...trimmedLines(refused.stdout), ...trimmedLines(refused.stderr), '',
+      'The game ended with exit status 1. Press any key to play again.']);
+    assert.match(await page.textContent('#lists'), /weaponlist\.txt, armorlist\.txt/);
+
+    await page.click('#check-lists');
+    await waitForText(page, 'Press any key to play again.');
+    assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(checked.stdout));
+    assert.equal(await page.evaluate(() => document.activeElement.className), 'xterm-helper-textarea');
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+test('no request leaves file: and data:', () => {
+  assert.ok(requests.length > 0);
+  assert.deepEqual(requests.filter((url) => !/^(file|data):/.test(url)), []);
+});
