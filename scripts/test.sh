@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the game and runs every test: the unit and end-to-end tests, the
-# same again under AddressSanitizer and UndefinedBehaviorSanitizer, once under
+# Builds the game and runs every test: the WebAssembly build, the unit and
+# end-to-end tests (the end-to-end ones against the native game and the
+# WebAssembly build under Node), the page in headless Chromium, the tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, once under
 # Valgrind, the installed game and its Debian package, the fuzzers,
 # clang-tidy, and the Windows build under Wine.
 # Needs no terminal and no standard input.
@@ -13,14 +15,24 @@ step() { printf '\n==== %s ====\n' "$*"; }
 
 step "Installing what is missing"
 need_build_tools
-need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux python3
+need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux python3 \
+    emscripten chromium
+command -v npm >/dev/null 2>&1 || need_packages npm
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+step "WebAssembly build and the page"
+cmake --preset web
+cmake --build --preset web -j "$jobs"
+
 step "Build and test"
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBRAWLARIUM_WEB_RUNNER="$root/build-web/brawlarium.js"
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs" --timeout 900)
+
+step "The page in headless Chromium"
+(cd build-web && ctest --output-on-failure --timeout 900)
 
 step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRAWLARIUM_SANITIZE=ON
