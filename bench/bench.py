@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Brawlarium's benchmarks: start-up, memory, idle processor time, the pause
 between fight rounds, the rate at which piped answers are handled and the
-time the price-list check takes.
+time the price-list check takes; with --web-runner, the WebAssembly build's
+start-up under Node, its size and its piped answers per second as well.
 
 Run it through scripts/bench.sh, which builds everything it needs; by hand:
 
@@ -57,7 +58,7 @@ def piped_child(command, cwd, preload=None):
     if preload:
         env["LD_PRELOAD"] = preload
     return subprocess.Popen(
-        [command], cwd=cwd, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        [command] if isinstance(command, str) else command, cwd=cwd, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
         stderr=subprocess.DEVNULL, start_new_session=True, bufsize=0)
 
 
@@ -463,6 +464,41 @@ def batch_fights_time(command, data, fights=20):
     return elapsed
 
 
+def wasm_code_bytes(runner):
+    """The size of the wasm code that the runner holds inlined as base64."""
+    import base64
+    with open(runner, "rb") as script:
+        text = script.read()
+    marker = b"data:application/octet-stream;base64,AGFzbQ"  # the wasm magic number
+    start = text.find(marker)
+    if start < 0:
+        raise BenchError("no inlined wasm in %s" % runner)
+    start += len(marker) - len(b"AGFzbQ")
+    end = text.index(b'"', start)
+    return len(base64.b64decode(text[start:end]))
+
+
+def web_rows(runner, data, runs, answers):
+    """The WebAssembly build under Node: start-up, size, piped answers."""
+    node = ["node", runner]
+    for _ in range(2):
+        time_to_first_prompt(node, data)
+    times = [time_to_first_prompt(node, data) for _ in range(runs)]
+    start = statistics.median(times)
+    code = wasm_code_bytes(runner)
+    # --batch: no pauses between rounds, as the native session's preload does.
+    handled, elapsed, _ = piped_session(node + ["--batch"], data, None, answers)
+    rate = handled / elapsed if elapsed > 0 else 0.0
+    return [
+        ("WebAssembly under Node: start-up to first \"Your Choice: \" (median of %d)" % runs,
+         ms(start), "%s..%s" % (ms(min(times)), ms(max(times))), "", "< 150 ms", start < 0.150),
+        ("WebAssembly: wasm code before inlining", "%.0f KiB" % (code / 1024.0),
+         "%.0f KiB brawlarium.js" % (os.path.getsize(runner) / 1024.0), "", "< 600 KiB", code < 600 * 1024),
+        ("WebAssembly under Node: answers per second (%d piped answers)" % handled,
+         "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None),
+    ]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True)
@@ -473,6 +509,7 @@ def main():
     parser.add_argument("--answers", type=int, default=20000)
     parser.add_argument("--idle-seconds", type=float, default=3.0)
     parser.add_argument("--pauses", type=int, default=10, help="pauses between rounds to measure")
+    parser.add_argument("--web-runner", help="the WebAssembly build's brawlarium.js, to measure under Node")
     args = parser.parse_args()
     game = os.path.abspath(args.game)
     baseline = os.path.abspath(args.baseline)
@@ -539,6 +576,9 @@ def main():
     rate = handled / elapsed if elapsed > 0 else 0.0
     rows.append(("answers handled per second (%d piped answers, median of 3)" % handled,
                  "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None))
+
+    if args.web_runner:
+        rows += web_rows(os.path.abspath(args.web_runner), data, min(args.runs, 10), args.answers)
 
     headers = ("measure", "game", "baseline / range", "ratio", "goal", "met")
     verdicts = {True: "yes", False: "NO", None: "-"}

@@ -22,6 +22,9 @@ target_link_options(brawlarium PRIVATE
   # One file: Node's fetch cannot load a separate .wasm under this emcc.
   -sSINGLE_FILE=1
   -sENVIRONMENT=web,node
+  # The game needs little: start small and grow if a list asks for more.
+  -sINITIAL_MEMORY=4MB
+  -sTOTAL_STACK=1MB
   -sALLOW_MEMORY_GROWTH=1
   -sEXPORTED_RUNTIME_METHODS=FS
   -lnodefs.js

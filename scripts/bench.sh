@@ -3,7 +3,10 @@
 # benchmark table: start-up and peak memory next to a minimal C++ menu
 # program, processor time while waiting, the pause between fight rounds,
 # piped answers handled per second, and the time --check-data takes on the
-# sample lists. Takes about two minutes.
+# sample lists; then the WebAssembly build (build-web): its start-up under
+# Node, its size and its piped answers per second, and the page in headless
+# Chromium: load time, size, memory after a fight and idle processor time.
+# Takes about three minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
@@ -32,6 +35,18 @@ cmake --build "$build" --target brawlarium bench_baseline_menu bench_skip_sleep 
 echo "machine: $(nproc) CPUs, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), Linux $(uname -r)"
 echo "compiler: $(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt") \
 $("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")" -dumpfullversion 2>/dev/null)"
-exec python3 "$root/bench/bench.py" --game "$build/brawlarium" \
+web=()
+if command -v emcc >/dev/null && command -v node >/dev/null; then
+    (cd "$root" && cmake --preset web >/dev/null && cmake --build --preset web >/dev/null)
+    web=(--web-runner "$root/build-web/brawlarium.js")
+else
+    echo "bench.sh: no emcc or node: the WebAssembly figures are left out" >&2
+fi
+python3 "$root/bench/bench.py" --game "$build/brawlarium" \
     --baseline "$build/bench/bench_baseline_menu" --shim "$build/bench/libbench_skip_sleep.so" \
-    --data "$root/data" "$@"
+    --data "$root/data" "${web[@]}" "$@"
+if [ ${#web[@]} -gt 0 ] && [ -x /usr/bin/chromium ]; then
+    echo
+    echo "The page in headless Chromium:"
+    node "$root/bench/page_bench.mjs" "$root/build-web/brawlarium.html"
+fi

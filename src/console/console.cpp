@@ -67,6 +67,13 @@ std::streambuf* const standardOutputBuffer = [] {
     return std::cout.rdbuf();
 }();
 RecordingOutput recordingOutput;
+
+// The buffer std::cin starts with. Only that one is replaced: tests and
+// fuzzers that feed std::cin from a string keep theirs.
+std::streambuf* const standardInputBuffer = [] {
+    const std::ios_base::Init streamsReady;
+    return std::cin.rdbuf();
+}();
 }  // namespace
 
 void recordOutputErrors() {
@@ -80,6 +87,18 @@ void stopRecordingOutputErrors() {
     if (std::cout.rdbuf() == &recordingOutput) {
         std::cout.flush();
         std::cout.rdbuf(standardOutputBuffer);
+    }
+}
+
+void readAnswersThrough(std::streambuf& answers) {
+    if (std::cin.rdbuf() == standardInputBuffer) {
+        std::cin.rdbuf(&answers);
+    }
+}
+
+void stopReadingAnswersThrough(std::streambuf& answers) {
+    if (std::cin.rdbuf() == &answers) {
+        std::cin.rdbuf(standardInputBuffer);
     }
 }
 

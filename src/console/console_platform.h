@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ void platformPause(std::chrono::milliseconds duration);
 // writes through a buffer that keeps the reason for a failed write.
 void recordOutputErrors();
 void stopRecordingOutputErrors();
+
+// Between these two calls (made by openConsole and closeConsole), std::cin
+// reads the answers through the platform's buffer, unless a test or fuzzer
+// has given it one of its own.
+void readAnswersThrough(std::streambuf& answers);
+void stopReadingAnswersThrough(std::streambuf& answers);
 
 // The escape sequence that makes a terminal write in the given colour; the
 // normal colour is the terminal's own.

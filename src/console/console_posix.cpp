@@ -380,31 +380,13 @@ private:
     char buffer[4096];
 };
 
-// The buffer std::cin starts with. Only that one is replaced: tests and
-// fuzzers that feed std::cin from a string keep theirs.
-std::streambuf* const standardInputBuffer = [] {
-    const std::ios_base::Init streamsReady;
-    return std::cin.rdbuf();
-}();
 WatchfulInput watchfulInput;
-
-void watchOutputWhileReading() {
-    if (std::cin.rdbuf() == standardInputBuffer) {
-        std::cin.rdbuf(&watchfulInput);
-    }
-}
-
-void stopWatchingOutput() {
-    if (std::cin.rdbuf() == &watchfulInput) {
-        std::cin.rdbuf(standardInputBuffer);
-    }
-}
 
 }  // namespace
 
 void openConsole() {
     recordOutputErrors();
-    watchOutputWhileReading();
+    readAnswersThrough(watchfulInput);
     escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
     coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
     escapesForSignal = escapesEnabled ? 1 : 0;
@@ -421,7 +403,7 @@ void closeConsole() {
     removeSignalHandlers();
     escapesForSignal = 0;
     colourInForce = Normal;
-    stopWatchingOutput();
+    stopReadingAnswersThrough(watchfulInput);
     stopRecordingOutputErrors();
 }
 

@@ -106,21 +106,13 @@ private:
     char buffer[4096];
 };
 
-// The buffer std::cin starts with. Only that one is replaced: tests that
-// feed std::cin from a string keep theirs.
-std::streambuf* const standardInputBuffer = [] {
-    const std::ios_base::Init streamsReady;
-    return std::cin.rdbuf();
-}();
 HostAnswers hostAnswers;
 
 }  // namespace
 
 void openConsole() {
     recordOutputErrors();
-    if (std::cin.rdbuf() == standardInputBuffer) {
-        std::cin.rdbuf(&hostAnswers);
-    }
+    readAnswersThrough(hostAnswers);
     escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
     coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
     if (escapesEnabled) {
@@ -134,9 +126,7 @@ void closeConsole() {
     if (escapesEnabled) {
         hostRestoreTitle();
     }
-    if (std::cin.rdbuf() == &hostAnswers) {
-        std::cin.rdbuf(standardInputBuffer);
-    }
+    stopReadingAnswersThrough(hostAnswers);
     stopRecordingOutputErrors();
 }
 

@@ -107,6 +107,7 @@ std::string usageText() {
            "                the rounds of a fight\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
            "                time, to replay a game; a seed replays on the same platform\n"
+           "                (Linux, Windows or WebAssembly)\n"
            "  -h, --help    show this help and exit\n"
            "  -V, --version show the version and exit\n"
            "\n"
