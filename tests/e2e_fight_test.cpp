@@ -544,13 +544,13 @@ void PrintTo(const SeededSession& session, std::ostream* out) { *out << session.
 
 INSTANTIATE_TEST_SUITE_P(
     Seeded, BothBuilds,
-    ::testing::Values(
-        SeededSession{"RollTwiceAndFightUntilDeath", 7, "a b y b n a bob r y c d 1 1 1 1 1 1 1 1 1 1 1 1 r q"},
-        SeededSession{"WinGoldAndShop", 2024,
-                      "a a bob b n r y d 1 1 1 1 r b a 3 b 3 a 2 r c d 2 2 2 r q"},
-        SeededSession{"ClimbTheLevels", 4294967295U,
-                      "a b n a hero r y d 1 2 3 4 5 6 7 8 9 10 11 12 13 r c q"},
-        SeededSession{"EndOfInputInAFight", 31, "a a bob r y d 1 1 1"}),
+    ::testing::Values(SeededSession{"RollTwiceAndFightUntilDeath", 7,
+                                    "a b y b n a bob r y c d 1 1 1 1 1 1 1 1 1 1 1 1 r q"},
+                      SeededSession{"WinGoldAndShop", 2024,
+                                    "a a bob b n r y d 1 1 1 1 r b a 3 b 3 a 2 r c d 2 2 2 r q"},
+                      SeededSession{"ClimbTheLevels", 4294967295U,
+                                    "a b n a hero r y d 1 2 3 4 5 6 7 8 9 10 11 12 13 r c q"},
+                      SeededSession{"EndOfInputInAFight", 31, "a a bob r y d 1 1 1"}),
     [](const ::testing::TestParamInfo<SeededSession>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,8 +3,8 @@
 // switch between the real blocking operations and the replacements that
 // tests and fuzzers install.
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <streambuf>
 #include <string_view>

@@ -38,9 +38,10 @@
 #include "console/console.h"
 #include "console/console_platform.h"
 
+// The host's side, in JavaScript, which clang-format would take for C++.
+// clang-format off
 // Copies up to `capacity` bytes of the answers into `buffer`; returns how
 // many, 0 at the end of input. A longer chunk is handed out over several calls.
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_ASYNC_JS(int, hostReadAnswers, (char* buffer, int capacity), {
     if (!Module.answersLeft || Module.answersLeft.length === 0) {
         Module.answersLeft = await Module.host.readAnswers();
@@ -51,24 +52,20 @@ EM_ASYNC_JS(int, hostReadAnswers, (char* buffer, int capacity), {
     return count;
 });
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_ASYNC_JS(void, hostReadKey, (), { await Module.host.readKey(); });
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_ASYNC_JS(void, hostPause, (int milliseconds), { await Module.host.pause(milliseconds); });
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_JS(void, hostSetTitle, (const char* title), { Module.host.setTitle(UTF8ToString(title)); });
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_JS(void, hostRestoreTitle, (), {
     if (Module.host.restoreTitle) {
         Module.host.restoreTitle();
     }
 });
 
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 EM_JS(int, hostIsTerminal, (), { return Module.host.isTerminal ? 1 : 0; });
+// clang-format on
 
 namespace {
 

@@ -72,8 +72,8 @@ std::string nodeRunnerScript(const std::string& runner, bool pauseShim) {
     const std::string path = scripts.file(name);
     if (!std::filesystem::exists(path)) {
         scripts.write(name, "#!/bin/sh\nexec node " +
-                                std::string(pauseShim ? "--require '" BRAWLARIUM_NODE_PAUSE_SHIM "' " : "") + "'" +
-                                runner + "' \"$@\"\n");
+                                std::string(pauseShim ? "--require '" BRAWLARIUM_NODE_PAUSE_SHIM "' " : "") +
+                                "'" + runner + "' \"$@\"\n");
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     }
     return path;
@@ -126,7 +126,8 @@ public:
             variables[name] = value;
         }
         if (!options.shellCommand.empty()) {
-            variables["GAME"] = runner ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value()) : binary;
+            variables["GAME"] =
+                runner ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value()) : binary;
             program = "/bin/sh";
             arguments = {program, "-c", options.shellCommand};
         } else {
