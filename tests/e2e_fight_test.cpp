@@ -250,7 +250,7 @@ TEST(PipedFights, TwentyBatchFightsPrintWhatAPausedSessionPrints) {
     options.arguments = {"--seed", "7"};
     options.pauseLog = directory.file("paused.log");
     const PipedRun paused = runPiped(options);
-    options.arguments.push_back("--batch");
+    options.arguments.emplace_back("--batch");
     options.pauseLog = directory.file("batch.log");
     const PipedRun batch = runPiped(options);
 

@@ -98,7 +98,7 @@ TEST(PriceListFoldersTest, FollowTheXdgVariablesAndTheProgramsFolder) {
         const char* home;
         const char* dataDirs;
         std::vector<std::string> platform;
-        std::string executable = "";
+        std::string executable{};
     } cases[] = {
         {nullptr,
          "/h",

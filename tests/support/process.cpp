@@ -69,7 +69,7 @@ bool isNodeRunner(const std::string& game) {
 std::string nodeRunnerScript(const std::string& runner, bool pauseShim) {
     static const TempDirectory scripts;
     const std::string name = pauseShim ? "brawlarium-short-pauses" : "brawlarium";
-    const std::string path = scripts.file(name);
+    std::string path = scripts.file(name);
     if (!std::filesystem::exists(path)) {
         scripts.write(name, "#!/bin/sh\nexec node " +
                                 std::string(pauseShim ? "--require '" BRAWLARIUM_NODE_PAUSE_SHIM "' " : "") +
@@ -85,68 +85,15 @@ class ExecPlan {
 public:
     ExecPlan(const LaunchOptions& options, bool terminal)
         : binary(options.game.empty() ? gameBinary() : options.game), directory(options.workingDirectory) {
-        std::map<std::string, std::string> variables;
-        for (const char* name : PassedThrough) {
-            if (const char* value = std::getenv(name)) {
-                variables[name] = value;
-            }
-        }
-        if (variables.count("PATH") == 0) {
-            variables["PATH"] = "/usr/bin:/bin";
-        }
-        if (terminal) {
-            variables["TERM"] = "xterm";
-        }
-        const bool runner = isNodeRunner(binary);
-        std::vector<std::string> preloads;
-        if (options.muslRandom && !runner) {
-            preloads.push_back(BRAWLARIUM_MUSL_RAND);
-        }
-        if (options.pauseMilliseconds) {
-            if (!runner) {
-                preloads.push_back(pauseShimLibrary());
-            }
-            variables["PAUSE_SHIM_MS"] = std::to_string(*options.pauseMilliseconds);
-            if (!options.pauseLog.empty()) {
-                variables["PAUSE_SHIM_LOG"] = options.pauseLog;
-            }
-            // An instrumented game wants its sanitizer runtime loaded first;
-            // the shim only replaces the sleep calls, so that order does not
-            // matter here.
-        }
-        if (!preloads.empty()) {
-            std::string& preload = variables["LD_PRELOAD"];
-            for (const std::string& library : preloads) {
-                preload += (preload.empty() ? "" : ":") + library;
-            }
-            std::string& asan = variables["ASAN_OPTIONS"];
-            asan += asan.empty() ? "verify_asan_link_order=0" : ":verify_asan_link_order=0";
-        }
-        for (const auto& [name, value] : options.environment) {
-            variables[name] = value;
-        }
+        std::map<std::string, std::string> variables = environmentFor(options, terminal);
         if (!options.shellCommand.empty()) {
-            variables["GAME"] =
-                runner ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value()) : binary;
+            variables["GAME"] = isNodeRunner(binary)
+                                    ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value())
+                                    : binary;
             program = "/bin/sh";
             arguments = {program, "-c", options.shellCommand};
         } else {
-            // A memory checker may run the game: BRAWLARIUM_E2E_WRAPPER holds its
-            // absolute path and options, separated by blanks.
-            const char* wrapperCommand = runner ? nullptr : std::getenv("BRAWLARIUM_E2E_WRAPPER");
-            std::istringstream wrapper(wrapperCommand != nullptr ? wrapperCommand : "");
-            for (std::string word; wrapper >> word;) {
-                arguments.push_back(word);
-            }
-            if (runner) {
-                // Node from PATH; its pause shim counts and shortens the pauses.
-                arguments.insert(arguments.end(), {"/usr/bin/env", "node"});
-                if (options.pauseMilliseconds) {
-                    arguments.insert(arguments.end(), {"--require", BRAWLARIUM_NODE_PAUSE_SHIM});
-                }
-            }
-            arguments.push_back(binary);
-            arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+            arguments = commandFor(options);
             program = arguments.front();
         }
         for (const auto& [name, value] : variables) {
@@ -189,6 +136,80 @@ public:
     }
 
 private:
+    // The game's environment: the variables passed through, the terminal's
+    // name, the preloaded libraries and the pause shim's settings, then the
+    // test's own.
+    std::map<std::string, std::string> environmentFor(const LaunchOptions& options, bool terminal) const {
+        std::map<std::string, std::string> variables;
+        for (const char* name : PassedThrough) {
+            if (const char* value = std::getenv(name)) {
+                variables[name] = value;
+            }
+        }
+        if (variables.count("PATH") == 0) {
+            variables["PATH"] = "/usr/bin:/bin";
+        }
+        if (terminal) {
+            variables["TERM"] = "xterm";
+        }
+        if (options.pauseMilliseconds) {
+            variables["PAUSE_SHIM_MS"] = std::to_string(*options.pauseMilliseconds);
+            if (!options.pauseLog.empty()) {
+                variables["PAUSE_SHIM_LOG"] = options.pauseLog;
+            }
+        }
+        const std::string preload = preloadsFor(options);
+        if (!preload.empty()) {
+            variables["LD_PRELOAD"] = preload;
+            // An instrumented game wants its sanitizer runtime loaded first;
+            // the libraries only replace the sleep and random calls, so that
+            // order does not matter here.
+            std::string& asan = variables["ASAN_OPTIONS"];
+            asan += asan.empty() ? "verify_asan_link_order=0" : ":verify_asan_link_order=0";
+        }
+        for (const auto& [name, value] : options.environment) {
+            variables[name] = value;
+        }
+        return variables;
+    }
+
+    // The libraries preloaded into a native game, separated by colons.
+    std::string preloadsFor(const LaunchOptions& options) const {
+        std::string preload;
+        if (isNodeRunner(binary)) {
+            return preload;
+        }
+        if (options.muslRandom) {
+            preload = BRAWLARIUM_MUSL_RAND;
+        }
+        if (options.pauseMilliseconds) {
+            preload += (preload.empty() ? "" : ":") + pauseShimLibrary();
+        }
+        return preload;
+    }
+
+    // The game's command line: a memory checker, when BRAWLARIUM_E2E_WRAPPER
+    // holds its absolute path and options separated by blanks, runs a native
+    // game; Node from PATH runs the Node runner, with its pause shim.
+    std::vector<std::string> commandFor(const LaunchOptions& options) const {
+        std::vector<std::string> command;
+        if (isNodeRunner(binary)) {
+            command = {"/usr/bin/env", "node"};
+            if (options.pauseMilliseconds) {
+                command.insert(command.end(), {"--require", BRAWLARIUM_NODE_PAUSE_SHIM});
+            }
+        } else {
+            const char* wrapperCommand = std::getenv("BRAWLARIUM_E2E_WRAPPER");
+            std::istringstream wrapper(wrapperCommand != nullptr ? wrapperCommand : "");
+            for (std::string word; wrapper >> word;) {
+                command.push_back(word);
+            }
+        }
+        command.push_back(binary);
+        command.insert(command.end(), options.arguments.begin(), options.arguments.end());
+        return command;
+    }
+
     // One "NAME=value" line of the environment.
     static std::string entry(const std::string& name, const std::string& value) {
         std::string line = name;
