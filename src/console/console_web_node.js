@@ -77,38 +77,54 @@
   // so Ctrl-C and Ctrl-Z still signal. Keys stay in the terminal's queue
   // while nothing reads them, so keys typed during a pause end the next key
   // wait at once.
+  //
+  // stty changes the mode, one change after another. It runs in a session of
+  // its own, where the keys that signal the game never reach it, and without
+  // blocking the game, so that the game's signal handlers run at once.
   class Keyboard {
     constructor() {
       this.fd = -1;
       this.queued = [];
-      this.savedMode = null;
-      this.inKeyMode = false;
+      this.wanted = false;     // the game is in a key wait or a pause
+      this.inKeyMode = false;  // the terminal is (or is being put) in key mode
+      this.stopped = false;
+      this.changes = Promise.resolve('');
       try {
         this.fd = fs.openSync('/dev/tty', 'r');
-        this.savedMode = this.stty(['-g']).trim();
+        this.savedMode = this.stty(['-g']).then((mode) => {
+          this.savedModeText = mode.trim();
+          return this.savedModeText;
+        });
       } catch (error) {
         this.fd = -1;  // no terminal: key waits end at once
       }
     }
 
-    // Runs stty on the terminal, in a session of its own: Ctrl-C, Ctrl-\\ or
-    // Ctrl-Z typed meanwhile reach the game alone, never stty.
     stty(settings) {
-      return childProcess.execFileSync('stty', settings, {
-        stdio: [this.fd, 'pipe', 'ignore'],
-        encoding: 'utf8',
-        detached: true,
+      const run = () => new Promise((resolve) => {
+        const child = childProcess.spawn('stty', settings, {stdio: [this.fd, 'pipe', 'ignore'], detached: true});
+        let printed = '';
+        child.stdout.on('data', (text) => { printed += text; });
+        child.on('close', () => resolve(printed));
+        child.on('error', () => resolve(''));
       });
+      this.changes = this.changes.then(run);
+      return this.changes;
     }
 
-    // Takes the key mode (on) or gives the terminal its own mode back (off);
-    // `again` takes the key mode again after the game was stopped.
-    setKeyMode(on, again = false) {
-      if (this.fd < 0 || (this.inKeyMode === on && !again)) {
-        return;
+    // Puts the terminal in the mode the game wants, unless it is stopped.
+    async follow() {
+      const on = this.wanted && !this.stopped;
+      if (this.fd < 0 || this.inKeyMode === on) {
+        return this.changes;
       }
-      this.stty(on ? ['-icanon', '-echo', 'min', '1', 'time', '0'] : [this.savedMode]);
       this.inKeyMode = on;
+      return this.stty(on ? ['-icanon', '-echo', 'min', '1', 'time', '0'] : [await this.savedMode]);
+    }
+
+    async setKeyMode(on) {
+      this.wanted = on;
+      await this.follow();
     }
 
     async readKey() {
@@ -116,9 +132,9 @@
         return;
       }
       while (this.queued.length === 0) {
-        this.setKeyMode(true);
+        await this.setKeyMode(true);
         let chunk = await readChunk(this.fd);
-        this.setKeyMode(false);
+        await this.setKeyMode(false);
         if (chunk.length === 0) {
           return;  // the terminal is gone: the wait ends
         }
@@ -133,15 +149,29 @@
     }
 
     async pause(milliseconds) {
-      this.setKeyMode(true);
-      await new Promise((resolve) => setTimeout(resolve, milliseconds));
-      this.setKeyMode(false);
+      const elapsed = new Promise((resolve) => setTimeout(resolve, milliseconds));
+      await this.setKeyMode(true);
+      await elapsed;
+      await this.setKeyMode(false);
     }
 
-    // The terminal's own mode, at the end or while the game is stopped.
-    handBack() {
-      if (this.fd >= 0 && this.inKeyMode) {
-        this.stty([this.savedMode]);
+    // The terminal's own mode while the game is stopped (or for good), and
+    // the key mode again once it continues.
+    async stop() {
+      this.stopped = true;
+      await this.follow();
+    }
+
+    async resume() {
+      this.stopped = false;
+      await this.follow();
+    }
+
+    // At the end of the game, when nothing waits any more.
+    handBackAtOnce() {
+      if (this.inKeyMode) {
+        this.inKeyMode = false;
+        childProcess.spawnSync('stty', [this.savedModeText], {stdio: [this.fd, 'ignore', 'ignore']});
       }
     }
   }
@@ -153,9 +183,9 @@
   }
 
   // The terminal as the game found it: its mode, the normal colour, the title.
-  function handBackTerminal() {
+  async function handBackTerminal() {
     if (keyboard) {
-      keyboard.handBack();
+      await keyboard.stop();
     }
     if (titleSet) {
       writeAll(1, Buffer.from(NormalColour + RestoreTitle));
@@ -164,8 +194,8 @@
 
   // Puts the terminal back, then dies of the same signal so the parent sees
   // how the game ended.
-  function endBySignal(signal) {
-    handBackTerminal();
+  async function endBySignal(signal) {
+    await handBackTerminal();
     process.removeAllListeners(signal);
     process.kill(process.pid, signal);
   }
@@ -173,14 +203,14 @@
   // Ctrl-Z: hands the terminal back and stops; once continued, takes the key
   // mode again if a key wait or a pause is under way, and the title and the
   // colour.
-  function stopAndContinue() {
-    handBackTerminal();
+  async function stopAndContinue() {
+    await handBackTerminal();
     process.kill(process.pid, 'SIGSTOP');
-    if (keyboard && keyboard.inKeyMode) {
-      keyboard.setKeyMode(true, true);
-    }
     if (titleSet) {
       writeAll(1, Buffer.from(SaveTitle + '\x1b]0;' + title + '\x07' + colourInForce));
+    }
+    if (keyboard) {
+      await keyboard.resume();
     }
   }
 
@@ -240,7 +270,7 @@
     preRun: [mountRealFileSystem],
     onExit: () => {
       if (keyboard) {
-        keyboard.handBack();
+        keyboard.handBackAtOnce();
       }
     },
   });
