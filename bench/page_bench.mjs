@@ -14,8 +14,8 @@ import { pathToFileURL } from 'node:url';
 import { launchChromium } from '../web/test/chromium.mjs';
 
 const IdleSeconds = 3;
-const SettleSeconds = 2;
-const IdleRounds = 3;
+const SettleSeconds = 5;
+const IdleRounds = 5;
 
 const args = process.argv.slice(2);
 const pagePath = resolve(args.find((arg) => !arg.startsWith('--')) ?? 'build-web/brawlarium.html');

@@ -225,6 +225,8 @@ function checkLists() {
 
 function gameEnded(how, checking) {
   if (how === 'replaced') return;
+  // A seed the game refused (exit 2, a bad command line) is not tried again.
+  if (how === 'status 2') page.addressSeed = null;
   const sayings = {
     'interrupted': 'The game was interrupted.',
     'error': 'The game stopped on an internal error.',
