@@ -30,7 +30,7 @@ add_custom_target(brawlarium_page ALL DEPENDS ${BRAWLARIUM_PAGE})
 
 enable_testing()
 add_test(NAME web_page_in_chromium
-  COMMAND ${BRAWLARIUM_NODE} --test --test-reporter=spec ${BRAWLARIUM_WEB_DIR}/test/page.test.mjs
+  COMMAND ${BRAWLARIUM_NODE} --test ${BRAWLARIUM_WEB_DIR}/test/page.test.mjs
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 set_tests_properties(web_page_in_chromium PROPERTIES
   TIMEOUT 240
