@@ -11,16 +11,12 @@ set(web_console "${CMAKE_SOURCE_DIR}/src/console")
 set(web_link_launcher "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
 set_property(TARGET brawlarium PROPERTY RULE_LAUNCH_LINK "${web_link_launcher}")
 
-target_link_options(brawlarium PRIVATE
-  # Questions, key waits and pauses suspend the game while the host runs.
-  -sASYNCIFY=1
-  -sASYNCIFY_STACK_SIZE=65536
+# What both links below share: the module, its runtime and the data.
+set(web_link_options
   # A fresh instance, and so fresh process-wide state, for every game.
   -sMODULARIZE=1
   -sEXPORT_NAME=createBrawlarium
   -sEXIT_RUNTIME=1
-  # One file: Node's fetch cannot load a separate .wasm under this emcc.
-  -sSINGLE_FILE=1
   -sENVIRONMENT=web,node
   # The game needs little: start small and grow if a list asks for more.
   -sINITIAL_MEMORY=4MB
@@ -32,7 +28,39 @@ target_link_options(brawlarium PRIVATE
   "SHELL:--extern-post-js ${web_console}/console_web_node.js"
   "SHELL:--embed-file ${CMAKE_SOURCE_DIR}/data/weaponlist.txt@${BRAWLARIUM_WEB_DATA_DIR}/weaponlist.txt"
   "SHELL:--embed-file ${CMAKE_SOURCE_DIR}/data/armorlist.txt@${BRAWLARIUM_WEB_DATA_DIR}/armorlist.txt")
-set_property(TARGET brawlarium APPEND PROPERTY LINK_DEPENDS
+
+# Questions, key waits and pauses suspend the game while the host runs.
+# Asyncify instruments only the functions that can be on the stack then
+# (console_web_waits.txt says how that list is made): the same game linked
+# once more without Asyncify and with function names gives the call graph.
+find_program(BRAWLARIUM_NODE NAMES node nodejs REQUIRED)
+find_program(BRAWLARIUM_WASM_DIS NAMES wasm-dis REQUIRED)
+add_executable(brawlarium_callgraph src/game/main.cpp)
+target_link_libraries(brawlarium_callgraph PRIVATE brawlarium_core)
+target_link_options(brawlarium_callgraph PRIVATE ${web_link_options} --profiling-funcs)
+set_property(TARGET brawlarium_callgraph PROPERTY RULE_LAUNCH_LINK "${web_link_launcher}")
+set(web_asyncify_only "${CMAKE_BINARY_DIR}/asyncify-only.txt")
+add_custom_command(
+  OUTPUT ${web_asyncify_only}
+  COMMAND ${CMAKE_COMMAND} -E env WASM_DIS=${BRAWLARIUM_WASM_DIS}
+    ${BRAWLARIUM_NODE} ${web_console}/console_web_waits.mjs
+    $<TARGET_FILE_DIR:brawlarium_callgraph>/brawlarium_callgraph.wasm
+    ${web_console}/console_web_waits.txt ${web_asyncify_only}
+  DEPENDS brawlarium_callgraph ${web_console}/console_web_waits.mjs ${web_console}/console_web_waits.txt
+  COMMENT "Listing the functions that can wait for the host"
+  VERBATIM)
+add_custom_target(brawlarium_asyncify_only DEPENDS ${web_asyncify_only})
+add_dependencies(brawlarium brawlarium_asyncify_only)
+
+target_link_options(brawlarium PRIVATE
+  ${web_link_options}
+  -sASYNCIFY=1
+  "SHELL:-sASYNCIFY_ONLY=@${web_asyncify_only}"
+  -sASYNCIFY_STACK_SIZE=65536
+  # One file: Node's fetch cannot load a separate .wasm under this emcc.
+  -sSINGLE_FILE=1)
+set_property(TARGET brawlarium APPEND PROPERTY LINK_DEPENDS "${web_asyncify_only}")
+set_property(TARGET brawlarium brawlarium_callgraph APPEND PROPERTY LINK_DEPENDS
   "${web_console}/console_web_module.js"
   "${web_console}/console_web_node.js"
   "${CMAKE_SOURCE_DIR}/data/weaponlist.txt"
