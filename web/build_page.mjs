@@ -1,12 +1,14 @@
 // Builds the one self-contained page: node build_page.mjs MODULE.js OUT.html
-// inlines into web/index.html the style sheets and scripts it links, the
-// game module given on the command line for "brawlarium.js", and the page
-// module with each package it imports (through the import map) wrapped in a
-// function whose result stands for the import, so the file needs nothing
-// but itself, from file:// or any static host.
+// takes web/index.html and puts inline what it links: the style sheets,
+// bundled and minified by esbuild into one style element; the game module
+// given on the command line for "brawlarium.js", minified; and the page module,
+// bundled by esbuild with the packages it imports (resolved through the
+// page's import map, as a browser does) and minified. The file needs
+// nothing but itself, from file:// or any static host.
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import * as esbuild from 'esbuild';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const [modulePath, outputPath] = process.argv.slice(2);
@@ -15,51 +17,62 @@ if (!modulePath || !outputPath) {
   process.exit(2);
 }
 
-function read(file) {
-  return readFileSync(file, 'utf8').replace(/\n\/[/*]# sourceMappingURL=.*$/m, '');
-}
+const Stylesheet = /<link rel="stylesheet" href="([^"]+)">\n?/g;
+const ImportMap = /<script type="importmap">([\s\S]*?)<\/script>\n?/;
+const ModuleScript = /<script type="module" src="([^"]+)"><\/script>/g;
+const ClassicScript = /<script src="([^"]+)"><\/script>/g;
 
 function localFile(reference) {
   return reference === 'brawlarium.js' ? modulePath : join(here, reference);
 }
 
-function scriptText(code, name) {
-  if (/<!--|<script/i.test(code)) throw new Error(`${name} holds text that would end an inline script`);
-  return code.replace(/<\/script/gi, '<\\/script');
+// Text that would confuse the HTML parser inside the element is refused;
+// "</script" in a script is written "<\/script", which means the same there.
+function inlineText(code, name, element) {
+  const refused = element === 'script' ? /<!--|<script/i : /<\/style/i;
+  if (refused.test(code)) throw new Error(`${name} holds text that would end an inline ${element}`);
+  return code.replace(/\n\/[/*]# sourceMappingURL=.*$/m, '').trim().replace(/<\/script/gi, '<\\/script');
 }
 
-function wrappedPackage(file) {
-  const code = read(file).trimEnd();
-  const exported = code.match(/export\s*\{([^}]*)\};?$/);
-  if (!exported) throw new Error(`${file} does not end with its export list`);
-  const fields = exported[1].split(',').map((item) => {
-    const [local, name = local] = item.trim().split(/\s+as\s+/);
-    return `${name}: ${local}`;
-  });
-  return `(() => {\n${code.slice(0, exported.index)}\nreturn { ${fields.join(', ')} };\n})()`;
+const Minified = { minify: true, legalComments: 'none', logLevel: 'error' };
+
+async function bundled(options) {
+  const result = await esbuild.build({ ...Minified, absWorkingDir: here, bundle: true, write: false, ...options });
+  return result.outputFiles[0].text;
 }
 
-function bundledPageModule(file, imports) {
-  return read(file).replace(/^import\s*(\{[^}]*\})\s*from\s*'([^']+)';$/gm, (whole, names, specifier) => {
-    if (!imports[specifier]) throw new Error(`${file} imports ${specifier}, which the import map does not name`);
-    return `const ${names} = ${wrappedPackage(join(here, imports[specifier]))};`;
-  });
+// The import map's paths, as esbuild's aliases ("./node_modules/...").
+function aliases(html) {
+  const map = html.match(ImportMap);
+  return map ? JSON.parse(map[1]).imports : {};
+}
+
+async function styles(references) {
+  const imports = references.map((reference) => `@import ${JSON.stringify(`./${reference}`)};`).join('\n');
+  return bundled({ stdin: { contents: imports, loader: 'css', resolveDir: here }, outfile: 'page.css' });
+}
+
+async function pageModule(reference, alias) {
+  return bundled({ entryPoints: [localFile(reference)], format: 'esm', alias, outfile: 'page.js' });
 }
 
 let html = readFileSync(join(here, 'index.html'), 'utf8');
-let imports = {};
-html = html.replace(/<script type="importmap">([\s\S]*?)<\/script>\n/, (whole, map) => {
-  imports = JSON.parse(map).imports;
-  return '';
-});
-html = html.replace(/<link rel="stylesheet" href="([^"]+)">/g, (whole, reference) => {
-  const css = read(localFile(reference));
-  if (/<\/style/i.test(css)) throw new Error(`${reference} holds text that would end the style element`);
-  return `<style>\n${css}\n</style>`;
-});
-html = html.replace(/<script type="module" src="([^"]+)"><\/script>/g, (whole, reference) =>
-  `<script type="module">\n${scriptText(bundledPageModule(localFile(reference), imports), reference)}\n</script>`);
-html = html.replace(/<script src="([^"]+)"><\/script>/g, (whole, reference) =>
-  `<script>\n${scriptText(read(localFile(reference)), reference)}\n</script>`);
+const alias = aliases(html);
+html = html.replace(ImportMap, '');
+
+const sheets = [...html.matchAll(Stylesheet)].map((link) => link[1]);
+if (sheets.length > 0) {
+  const css = inlineText(await styles(sheets), 'the style sheets', 'style');
+  let first = true;
+  html = html.replace(Stylesheet, () => (first ? ((first = false), `<style>${css}</style>\n`) : ''));
+}
+for (const [tag, reference] of [...html.matchAll(ModuleScript)]) {
+  const code = inlineText(await pageModule(reference, alias), reference, 'script');
+  html = html.replace(tag, () => `<script type="module">${code}</script>`);
+}
+for (const [tag, reference] of [...html.matchAll(ClassicScript)]) {
+  const { code } = await esbuild.transform(readFileSync(localFile(reference), 'utf8'), Minified);
+  html = html.replace(tag, () => `<script>${inlineText(code, reference, 'script')}</script>`);
+}
 writeFileSync(outputPath, html);
 console.log(`${outputPath}: ${Buffer.byteLength(html)} bytes`);
