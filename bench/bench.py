@@ -2,7 +2,8 @@
 """Brawlarium's benchmarks: start-up, memory, idle processor time, the pause
 between fight rounds, the rate at which piped answers are handled and the
 time the price-list check takes; with --web-runner, the WebAssembly build's
-start-up under Node, its size and its piped answers per second as well.
+start-up under Node, its size and its piped answers per second as well
+(--web-runner-before measures an older build's beside them).
 
 Run it through scripts/bench.sh, which builds everything it needs; by hand:
 
@@ -175,10 +176,18 @@ class PromptCounter:
         self.tail = text[-self.keep:]
 
 
+def process_cpu_seconds(pid):
+    """Processor time the process has used so far, user plus system."""
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
 def piped_session(command, cwd, shim, count, timeout=900):
     """Plays `count` piped answers with the pauses skipped. Returns the number
     of answers handled, the seconds they took (start to the question after the
-    last answer) and the peak resident memory of the whole session."""
+    last answer), the peak resident memory of the whole session and the
+    processor time it used until then."""
     answers = wandering_answers(count)
     data = ("\n".join(answers) + "\n").encode()
     process = piped_child(command, cwd, preload=shim)
@@ -212,10 +221,11 @@ def piped_session(command, cwd, shim, count, timeout=900):
         counter.feed(chunk)
     elapsed = last_output - start
     rss = peak_rss_kib(process.pid) if process.poll() is None else None
+    cpu = process_cpu_seconds(process.pid) if process.poll() is None else None
     writer.join(timeout=5)
     finish(process)
     handled = max(counter.count - 1, 0)
-    return handled, elapsed, rss
+    return handled, elapsed, rss, cpu
 
 
 def baseline_rss(command, cwd, shim):
@@ -464,8 +474,8 @@ def batch_fights_time(command, data, fights=20):
     return elapsed
 
 
-def wasm_code_bytes(runner):
-    """The size of the wasm code that the runner holds inlined as base64."""
+def wasm_code(runner):
+    """The wasm code that the runner holds inlined as base64."""
     import base64
     with open(runner, "rb") as script:
         text = script.read()
@@ -475,27 +485,62 @@ def wasm_code_bytes(runner):
         raise BenchError("no inlined wasm in %s" % runner)
     start += len(marker) - len(b"AGFzbQ")
     end = text.index(b'"', start)
-    return len(base64.b64decode(text[start:end]))
+    return base64.b64decode(text[start:end])
 
 
-def web_rows(runner, data, runs, answers):
-    """The WebAssembly build under Node: start-up, size, piped answers."""
+# The WebAssembly build before Asyncify was narrowed to the waits and the
+# build favoured size (commit b9604a2), measured on the same kind of machine.
+WEB_BEFORE = {"wasm": 433002, "wasm_gz": 127712, "answers_per_second": 17700, "answers_per_cpu_second": 16900}
+
+
+def node_answer_rates(runners, data, answers, rounds=5):
+    """Piped answers per second under Node for each runner, their sessions
+    taken in turn so that every runner sees the same machine: the median
+    rate by the clock, and by the processor time Node used, which other work
+    on the machine disturbs less."""
+    rates = [[] for _ in runners]
+    for _ in range(rounds):
+        for index, runner in enumerate(runners):
+            # --batch: no pauses between rounds, as the native session's preload does.
+            handled, elapsed, _, cpu = piped_session(["node", runner, "--batch"], data, None, answers)
+            rates[index].append((handled / elapsed if elapsed > 0 else 0.0, handled / cpu if cpu else 0.0, handled))
+    return [(statistics.median(run[0] for run in runs), statistics.median(run[1] for run in runs), runs[0][2])
+            for runs in rates]
+
+
+def web_rows(runner, data, runs, answers, before_runner=None):
+    """The WebAssembly build under Node: start-up, size, piped answers; next
+    to the build before, measured again when its runner is given."""
+    import gzip
     node = ["node", runner]
     for _ in range(2):
         time_to_first_prompt(node, data)
     times = [time_to_first_prompt(node, data) for _ in range(runs)]
     start = statistics.median(times)
-    code = wasm_code_bytes(runner)
-    # --batch: no pauses between rounds, as the native session's preload does.
-    handled, elapsed, _ = piped_session(node + ["--batch"], data, None, answers)
-    rate = handled / elapsed if elapsed > 0 else 0.0
+    code = wasm_code(runner)
+    code_gz = len(gzip.compress(code, 6))
+    rates = node_answer_rates([runner] + ([before_runner] if before_runner else []), data, answers)
+    rate, cpu_rate, handled = rates[0]
+    if before_runner:
+        before_code = wasm_code(before_runner)
+        before = {"wasm": len(before_code), "wasm_gz": len(gzip.compress(before_code, 6)),
+                  "answers_per_second": rates[1][0], "answers_per_cpu_second": rates[1][1]}
+        when = "measured now"
+    else:
+        before, when = WEB_BEFORE, "measured once"
     return [
         ("WebAssembly under Node: start-up to first \"Your Choice: \" (median of %d)" % runs,
          ms(start), "%s..%s" % (ms(min(times)), ms(max(times))), "", "< 150 ms", start < 0.150),
-        ("WebAssembly: wasm code before inlining", "%.0f KiB" % (code / 1024.0),
-         "%.0f KiB brawlarium.js" % (os.path.getsize(runner) / 1024.0), "", "< 600 KiB", code < 600 * 1024),
-        ("WebAssembly under Node: answers per second (%d piped answers)" % handled,
-         "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None),
+        ("WebAssembly: wasm code, raw and gzipped", "%.0f KiB, %.0f KiB gz" % (len(code) / 1024.0, code_gz / 1024.0),
+         "before: %.0f KiB, %.0f KiB gz (%s)" % (before["wasm"] / 1024.0, before["wasm_gz"] / 1024.0, when),
+         "", "<= 300 KiB", len(code) <= 300 * 1024),
+        ("WebAssembly under Node: answers per second (%d piped answers, median of 5)" % handled,
+         "%.0f /s" % rate, "before: %.0f /s (%s)" % (before["answers_per_second"], when),
+         "x%.2f" % (rate / before["answers_per_second"]), "", None),
+        ("WebAssembly under Node: answers per second of processor time (median of 5)",
+         "%.0f /s" % cpu_rate, "before: %.0f /s (%s)" % (before["answers_per_cpu_second"], when),
+         "x%.2f" % (cpu_rate / before["answers_per_cpu_second"]), "no worse than before",
+         cpu_rate >= before["answers_per_cpu_second"]),
     ]
 
 
@@ -510,6 +555,7 @@ def main():
     parser.add_argument("--idle-seconds", type=float, default=3.0)
     parser.add_argument("--pauses", type=int, default=10, help="pauses between rounds to measure")
     parser.add_argument("--web-runner", help="the WebAssembly build's brawlarium.js, to measure under Node")
+    parser.add_argument("--web-runner-before", help="an older build's brawlarium.js, to measure beside it")
     args = parser.parse_args()
     game = os.path.abspath(args.game)
     baseline = os.path.abspath(args.baseline)
@@ -546,7 +592,7 @@ def main():
     # peak memory (the highest) next to the baseline's.
     sessions = sorted((piped_session(game, data, shim, args.answers) for _ in range(3)),
                       key=lambda run: run[0] / run[1] if run[1] > 0 else 0.0)
-    handled, elapsed, _ = sessions[1]
+    handled, elapsed, _, _ = sessions[1]
     game_rss = max(run[2] or 0 for run in sessions)
     if game_rss == 0:
         raise BenchError("the game ended before its peak memory could be read")
@@ -578,7 +624,8 @@ def main():
                  "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None))
 
     if args.web_runner:
-        rows += web_rows(os.path.abspath(args.web_runner), data, min(args.runs, 10), args.answers)
+        before = os.path.abspath(args.web_runner_before) if args.web_runner_before else None
+        rows += web_rows(os.path.abspath(args.web_runner), data, min(args.runs, 10), args.answers, before)
 
     headers = ("measure", "game", "baseline / range", "ratio", "goal", "met")
     verdicts = {True: "yes", False: "NO", None: "-"}

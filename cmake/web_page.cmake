@@ -1,7 +1,8 @@
 # The browser page of the WebAssembly build: installs the page's npm packages
-# (pinned by web/package-lock.json) with npm ci, inlines the game module,
-# xterm.js and the page's own files into one build-web/brawlarium.html, and
-# registers its test in headless Chromium.
+# (pinned by web/package-lock.json, esbuild among them) with npm ci, bundles
+# the game module, xterm.js and the page's own files into one minified
+# build-web/brawlarium.html with esbuild, and registers its test in headless
+# Chromium.
 find_program(BRAWLARIUM_NODE NAMES node nodejs REQUIRED)
 find_program(BRAWLARIUM_NPM NAMES npm REQUIRED)
 

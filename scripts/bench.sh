@@ -5,11 +5,18 @@
 # piped answers handled per second, and the time --check-data takes on the
 # sample lists; then the WebAssembly build (build-web): its start-up under
 # Node, its size and its piped answers per second, and the page in headless
-# Chromium: load time, size, memory after a fight and idle processor time.
-# Takes about three minutes.
+# Chromium: load time on a desktop and as on a slow phone, size, memory after
+# a fight and idle processor time. Takes about five minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
+#
+# The WebAssembly rows stand beside the figures of the build before Asyncify
+# was narrowed and the page bundled by esbuild, as measured once; to measure
+# that build again beside this one, build it and name its build folder:
+#
+#   git worktree add /tmp/before b9604a2 && (cd /tmp/before && cmake --preset web && cmake --build --preset web)
+#   BENCH_BEFORE_WEB=/tmp/before/build-web scripts/bench.sh
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -35,10 +42,17 @@ cmake --build "$build" --target brawlarium bench_baseline_menu bench_skip_sleep 
 echo "machine: $(nproc) CPUs, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), Linux $(uname -r)"
 echo "compiler: $(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt") \
 $("$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")" -dumpfullversion 2>/dev/null)"
+# Other work on the machine slows every timing: the load is shown with them.
+echo "load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 web=()
+page_before=()
 if command -v emcc >/dev/null && command -v node >/dev/null; then
     (cd "$root" && cmake --preset web >/dev/null && cmake --build --preset web >/dev/null)
     web=(--web-runner "$root/build-web/brawlarium.js")
+    if [ -n "${BENCH_BEFORE_WEB:-}" ]; then
+        web+=(--web-runner-before "$BENCH_BEFORE_WEB/brawlarium.js")
+        page_before=(--before "$BENCH_BEFORE_WEB/brawlarium.html")
+    fi
 else
     echo "bench.sh: no emcc or node: the WebAssembly figures are left out" >&2
 fi
@@ -48,5 +62,6 @@ python3 "$root/bench/bench.py" --game "$build/brawlarium" \
 if [ ${#web[@]} -gt 0 ] && [ -x /usr/bin/chromium ]; then
     echo
     echo "The page in headless Chromium:"
-    node "$root/bench/page_bench.mjs" "$root/build-web/brawlarium.html"
+    node "$root/bench/page_bench.mjs" "$root/build-web/brawlarium.html" "${page_before[@]}"
 fi
+echo "load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"

@@ -5,12 +5,14 @@
 //
 // GAME.wasm is the game linked without Asyncify and with function names
 // (--profiling-funcs). The list file names where a wait starts: the host's
-// imports, and the functions reached through the answer buffer's virtual
-// calls, which no call graph shows. This adds every function that calls one
-// of them directly, up to main, and writes one name a line (to OUT, or the
-// standard output) for emcc's -sASYNCIFY_ONLY=@OUT. It fails when a function that can wait is also
-// called through a pointer (it sits in the function table) and the list
-// file does not name it: whoever calls it that way must be listed too.
+// imports, and the library code that reaches the answer buffer through
+// virtual calls, which no call graph shows; and, after a '-', functions
+// that never lead to a wait. This adds every function that calls a listed
+// one directly, up to main, and writes one name a line (to OUT, or the
+// standard output) for emcc's -sASYNCIFY_ONLY=@OUT. It fails when a function
+// that can wait is also called through a pointer (it sits in the function
+// table) and the list file does not name it: whoever calls it that way must
+// be listed too.
 import { execFileSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
 
