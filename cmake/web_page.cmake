@@ -24,7 +24,7 @@ add_custom_command(
   COMMAND ${BRAWLARIUM_NODE} ${BRAWLARIUM_WEB_DIR}/build_page.mjs $<TARGET_FILE:brawlarium> ${BRAWLARIUM_PAGE}
   DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP}
     ${BRAWLARIUM_WEB_DIR}/build_page.mjs ${BRAWLARIUM_WEB_DIR}/index.html
-    ${BRAWLARIUM_WEB_DIR}/page.css ${BRAWLARIUM_WEB_DIR}/page.js
+    ${BRAWLARIUM_WEB_DIR}/page.css ${BRAWLARIUM_WEB_DIR}/page.js ${BRAWLARIUM_WEB_DIR}/wasm_loader.js
   COMMENT "Building the page brawlarium.html"
   VERBATIM)
 add_custom_target(brawlarium_page ALL DEPENDS ${BRAWLARIUM_PAGE})

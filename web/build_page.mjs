@@ -1,13 +1,17 @@
 // Builds the one self-contained page: node build_page.mjs MODULE.js OUT.html
 // takes web/index.html and puts inline what it links: the style sheets,
 // bundled and minified by esbuild into one style element; the game module
-// given on the command line for "brawlarium.js", minified; and the page module,
-// bundled by esbuild with the packages it imports (resolved through the
-// page's import map, as a browser does) and minified. The file needs
-// nothing but itself, from file:// or any static host.
+// given on the command line for "brawlarium.js", minified, with its wasm
+// moved gzipped into a data block at the end of the page, for
+// wasm_loader.js, which follows the module; and the page module, bundled by
+// esbuild with the packages it imports (resolved through the page's import
+// map, as a browser does), minified, and run as soon as it is parsed
+// (async), while the wasm still arrives. The file needs nothing but itself,
+// from file:// or any static host.
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
 import * as esbuild from 'esbuild';
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -21,6 +25,8 @@ const Stylesheet = /<link rel="stylesheet" href="([^"]+)">\n?/g;
 const ImportMap = /<script type="importmap">([\s\S]*?)<\/script>\n?/;
 const ModuleScript = /<script type="module" src="([^"]+)"><\/script>/g;
 const ClassicScript = /<script src="([^"]+)"><\/script>/g;
+// Emscripten's inlined wasm, from its magic number on.
+const InlinedWasm = /(data:application\/octet-stream;base64,)(AGFzbQ[A-Za-z0-9+/=]*)/;
 
 function localFile(reference) {
   return reference === 'brawlarium.js' ? modulePath : join(here, reference);
@@ -68,11 +74,29 @@ if (sheets.length > 0) {
 }
 for (const [tag, reference] of [...html.matchAll(ModuleScript)]) {
   const code = inlineText(await pageModule(reference, alias), reference, 'script');
-  html = html.replace(tag, () => `<script type="module">${code}</script>`);
+  html = html.replace(tag, () => `<script type="module" async>${code}</script>`);
 }
+// The game module without its wasm and the loader that brings it, and the
+// wasm gzipped in base64.
+async function gameScripts(file) {
+  const module = readFileSync(file, 'utf8');
+  const wasm = module.match(InlinedWasm);
+  if (!wasm) throw new Error(`${file} holds no inlined wasm`);
+  const scripts = [module.replace(InlinedWasm, '$1'), readFileSync(join(here, 'wasm_loader.js'), 'utf8')];
+  return {
+    scripts: await Promise.all(scripts.map(async (code) => (await esbuild.transform(code, Minified)).code)),
+    packedWasm: gzipSync(Buffer.from(wasm[2], 'base64'), { level: 9 }).toString('base64'),
+  };
+}
+
 for (const [tag, reference] of [...html.matchAll(ClassicScript)]) {
-  const { code } = await esbuild.transform(readFileSync(localFile(reference), 'utf8'), Minified);
-  html = html.replace(tag, () => `<script>${inlineText(code, reference, 'script')}</script>`);
+  const { scripts, packedWasm } = reference === 'brawlarium.js'
+    ? await gameScripts(localFile(reference))
+    : { scripts: [(await esbuild.transform(readFileSync(localFile(reference), 'utf8'), Minified)).code] };
+  html = html.replace(tag, () => scripts.map((code) => `<script>${inlineText(code, reference, 'script')}</script>`).join('\n'));
+  if (packedWasm) {
+    html = html.replace('</body>', () => `<script type="application/octet-stream" id="brawlarium-wasm">${packedWasm}</script>\n</body>`);
+  }
 }
 writeFileSync(outputPath, html);
 console.log(`${outputPath}: ${Buffer.byteLength(html)} bytes`);

@@ -1,0 +1,31 @@
+// The game's wasm in the one-file page: build_page.mjs moves it out of the
+// game module, gzipped (a smaller page, raw and gzipped alike), into a data
+// block at the end of the page, #brawlarium-wasm, and puts this script after
+// the module. Once the page is parsed, it unpacks and compiles the wasm,
+// while the page's own module may already set up the terminal, and every
+// game the page starts instantiates that one compiled module.
+(() => {
+  const parsed = new Promise((done) => {
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', done);
+    else done();
+  });
+
+  async function compiledWasm() {
+    await parsed;
+    const packed = atob(document.getElementById('brawlarium-wasm').textContent.trim());
+    const bytes = Uint8Array.from(packed, (character) => character.charCodeAt(0));
+    const unpacked = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    return WebAssembly.compile(await new Response(unpacked).arrayBuffer());
+  }
+
+  const wasm = compiledWasm();
+  const createModule = createBrawlarium;
+  createBrawlarium = (module = {}) => {
+    module.instantiateWasm = (imports, receiveInstance) => {
+      wasm.then((compiled) => WebAssembly.instantiate(compiled, imports))
+        .then(receiveInstance, (error) => console.error('brawlarium: the game cannot start:', error));
+      return {};
+    };
+    return createModule(module);
+  };
+})();
