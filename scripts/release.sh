@@ -29,7 +29,7 @@ unset LANGUAGE
 say() { printf 'release: %s\n' "$*" >&2; }
 
 need_build_tools
-need_packages git dpkg-dev file emscripten g++-mingw-w64-x86-64-posix tar gzip
+need_packages git dpkg-dev emscripten g++-mingw-w64-x86-64-posix tar gzip zip unzip
 command -v npm >/dev/null 2>&1 || need_packages npm
 
 out="${1:-$root/dist}"
@@ -78,10 +78,15 @@ deb=$(cd "$src/build-deb" && ls brawlarium_"$version"_*.deb)
 cp "$src/build-deb/$deb" "$out/$deb"
 
 # --- The Windows ZIP -------------------------------------------------------
-# A PE file holds a link time stamp: none at all, like every other file here.
-build mingw -DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp
+# The linker stamps the .exe with SOURCE_DATE_EPOCH, and so does cpack each
+# entry of the ZIP; cpack lists them in the order the file system gives,
+# though, so they are packed again in the order of their names.
+build mingw
 (cd "$src/build-mingw" && cpack -G ZIP >/dev/null)
-cp "$src/build-mingw/$name-win64.zip" "$out/$name-win64.zip"
+mkdir "$work/zip"
+(cd "$work/zip" && unzip -q "$src/build-mingw/$name-win64.zip" && touch -d "@$SOURCE_DATE_EPOCH" ./* &&
+    find . -mindepth 1 -printf '%P\n' | sort | zip -X -9 -q -@ "$out/$name-win64.zip.new")
+mv "$out/$name-win64.zip.new" "$out/$name-win64.zip"
 
 # --- The page and the npm package ----------------------------------------
 build web
