@@ -83,8 +83,8 @@ compare() {  # compare DIR_A DIR_B
     done
 }
 
-release first "$work/one/brawlarium" 022 UTC C.UTF-8 || exit 1
-release second "$work/two/a/deeper/folder/brawlarium-clone" 077 Pacific/Chatham "${other_locale:-C}" || exit 1
+release first "$work/one/brawlarium" 022 UTC C || exit 1
+release second "$work/two/a/deeper/folder/brawlarium-clone" 077 Pacific/Chatham "${other_locale:-C.UTF-8}" || exit 1
 
 for name in first second; do
     if (cd "$work/$name" && sha256sum --quiet -c SHA256SUMS >&2); then

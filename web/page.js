@@ -350,3 +350,11 @@ if (typeof createBrawlarium === 'function') {
 } else {
   document.getElementById('seed').textContent = 'The game module did not load.';
 }
+
+// The game's version at the start of the status bar.
+if (typeof createBrawlarium === 'function' && createBrawlarium.version) {
+  const version = document.createElement('span');
+  version.id = 'version';
+  version.textContent = `Brawlarium ${createBrawlarium.version}`;
+  document.getElementById('status').prepend(version);
+}

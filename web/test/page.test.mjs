@@ -140,6 +140,8 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     assert.equal(await page.title(), Title);
     assert.match(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
     assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}`);
+    const { stdout: version } = await runner(['--version'], [], sampleData);
+    assert.equal(await page.textContent('#version'), version.trim().replace(/^brawlarium/, 'Brawlarium'));
 
     for (const step of steps) {
       if (typeof step === 'string') {
