@@ -350,24 +350,34 @@
   };
 
   // The real file system under the module's own: every folder at the top of
-  // the real one, mounted where it is, and the real working directory.
+  // the real one, mounted where it is, and the real working directory. The
+  // built-in sample lists stay in sight, as an installed game's lists do:
+  // along their folder's path the real folders are mounted one level further
+  // down instead, and their own folder not at all.
   function mountRealFileSystem(game) {
-    const FS = game.FS;
-    for (const name of fs.readdirSync('/')) {
-      const path = '/' + name;
+    mountRealFolders(game.FS, '/', createBrawlarium.sampleListsFolder || '');
+    game.FS.chdir(process.cwd());
+  }
+
+  function mountRealFolders(FS, parent, builtIn) {
+    for (const name of fs.readdirSync(parent)) {
+      const folder = path.posix.join(parent, name);
       try {
-        if (['/dev', '/proc', '/sys'].includes(path) || !fs.statSync(path).isDirectory()) {
+        if (['/dev', '/proc', '/sys', builtIn].includes(folder) || !fs.statSync(folder).isDirectory()) {
           continue;
         }
-        if (!FS.analyzePath(path).exists) {
-          FS.mkdir(path);
+        if (!FS.analyzePath(folder).exists) {
+          FS.mkdir(folder);
         }
-        FS.mount(FS.filesystems.NODEFS, {root: path}, path);
+        if (builtIn.startsWith(folder + '/')) {
+          mountRealFolders(FS, folder, builtIn);
+        } else {
+          FS.mount(FS.filesystems.NODEFS, {root: folder}, folder);
+        }
       } catch (error) {
         // a folder the runner may not enter stays out of the game's sight
       }
     }
-    FS.chdir(process.cwd());
   }
 
   createBrawlarium({
