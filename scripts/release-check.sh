@@ -51,9 +51,9 @@ release() {
     say "$name release made in $((SECONDS - started)) s"
 }
 
-# show_bytes FILE OFFSET: the 16 bytes from OFFSET (counted from 1).
+# show_bytes FILE OFFSET: 24 bytes around OFFSET (counted from 0), 8 before it.
 show_bytes() {
-    od -A d -t x1z -j "$(($2 > 8 ? $2 - 9 : 0))" -N 24 "$1" | head -n 2 | sed 's/^/    /'
+    od -A d -t x1z -j "$(($2 > 8 ? $2 - 8 : 0))" -N 24 "$1" | head -n 2 | sed 's/^/    /'
 }
 
 compare() {  # compare DIR_A DIR_B
@@ -70,12 +70,14 @@ compare() {  # compare DIR_A DIR_B
             continue
         fi
         first=$(cmp "$a/$file" "$b/$file" 2>&1 | sed -n 's/.* differ: byte \([0-9]*\).*/\1/p' || true)
-        fail "$file differs ($(wc -c <"$a/$file") and $(wc -c <"$b/$file") bytes), first at byte ${first:-?}"
-        if [ -n "$first" ]; then
-            printf '  first release, from byte %d:\n' "$((first > 8 ? first - 8 : 1))" >&2
-            show_bytes "$a/$file" "$first" >&2
+        if [ -z "$first" ]; then
+            fail "$file differs: one is a prefix of the other ($(wc -c <"$a/$file") and $(wc -c <"$b/$file") bytes)"
+        else
+            fail "$file differs ($(wc -c <"$a/$file") and $(wc -c <"$b/$file") bytes), first at offset $((first - 1))"
+            printf '  first release:\n' >&2
+            show_bytes "$a/$file" "$((first - 1))" >&2
             printf '  second release:\n' >&2
-            show_bytes "$b/$file" "$first" >&2
+            show_bytes "$b/$file" "$((first - 1))" >&2
         fi
         if command -v diffoscope >/dev/null 2>&1; then
             diffoscope --text - "$a/$file" "$b/$file" 2>&1 | head -n 200 >&2 || true
