@@ -1,16 +1,20 @@
 // The page plays the WebAssembly game in an xterm.js terminal. It is only a
 // host (the interface is documented in src/console/console_web.cpp): every
-// rule and text stays in the module, one instance per game. A Game carries
-// bytes and keys between the terminal and its instance: typed text is the
-// line being edited (echo, Backspace, Ctrl-U, Enter sends it, Ctrl-D on an
-// empty line ends the input), lines typed ahead wait until the game asks; a
-// key wait takes the next key press; from the start of a pause until the
-// game next reads, key presses queue for the next key wait, and what is left
-// of them becomes typed text at the next question, as in a console. Ctrl-C
-// abandons the instance: its waits never settle and its output is dropped.
-// The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
-// so the page does not report it as an error. Windows smaller than 80x24
-// cells get a smaller font rather than a smaller terminal.
+// rule and text of the game stays in the module, one instance per game. A
+// Game carries bytes and keys between the terminal and its instance: typed
+// text is the line being edited (echo, Backspace, Ctrl-U, Enter sends it,
+// Ctrl-D on an empty line ends the input), lines typed ahead wait until the
+// game asks; a key wait takes the next key press; from the start of a pause
+// until the game next reads, key presses queue for the next key wait, and
+// what is left of them becomes typed text at the next question, as in a
+// console. Ctrl-C abandons the instance: its waits never settle and its
+// output is dropped. The module's exit() unwinds by throwing ExitStatus,
+// which onExit has seen, so the page does not report it as an error.
+// Windows smaller than 80x24 cells get a smaller font rather than a smaller
+// terminal. Tab leaves the terminal for the page's controls; in screen-reader
+// mode each screen the game shows is read out through a polite live region.
+// A check of the price lists runs in an instance of its own, so the game
+// on the screen goes on; replacing a game that has a character is confirmed.
 import { Terminal } from '@xterm/xterm';
 import { FitAddon } from '@xterm/addon-fit';
 
@@ -19,8 +23,16 @@ const MinRows = 24;
 const FontSize = 16;
 const MinFontSize = 7;
 const MaxSeed = 4294967295;
+const LongestPause = 60000;
+const DefaultPause = '2000';
+const PauseKey = 'brawlarium.pause';
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
+const ListKinds = ['weapon', 'armor'];
+// Where the module holds its built-in sample lists.
+const SampleFolder = '/usr/share/games/brawlarium';
+// Colour and other control sequences, which a screen reader should not read.
+const Escapes = /\x1b(\[[0-?]*[ -/]*[@-~]|\][^\x07\x1b]*(\x07|\x1b\\)|[@-Z\\-_])/g;
 const PageTitle = document.title;
 
 const terminal = new Terminal({
@@ -54,9 +66,57 @@ const terminal = new Terminal({
 });
 const fitAddon = new FitAddon();
 
+// What the game wrote since it last waited for the player, as plain lines
+// without the blank ones of a screen clear; read out in screen-reader mode.
+class Announcer {
+  constructor(region) {
+    this.region = region;
+    this.enabled = false;
+    this.reset();
+  }
+
+  reset() {
+    this.decoder = new TextDecoder();
+    this.written = '';
+    this.screen = '';
+  }
+
+  add(bytes) {
+    this.written += this.decoder.decode(bytes, { stream: true });
+  }
+
+  flush() {
+    const lines = this.written.replace(Escapes, '').split('\n')
+      .map((line) => line.replace(/\r/g, '').trimEnd()).filter((line) => line.trim() !== '');
+    this.written = '';
+    if (lines.length > 0) this.show(lines.join('\n'));
+  }
+
+  show(text) {
+    this.screen = text;
+    if (this.enabled) this.region.textContent = text;
+  }
+
+  enable(on) {
+    this.enabled = on;
+    this.region.textContent = on ? this.screen : '';
+  }
+}
+
+// Writes the chosen lists into the working folder of an instance; when only
+// one is given, the sample of the other goes beside it.
+function writeLists(module, lists) {
+  if (lists.size === 0) return;
+  for (const name of ListNames) {
+    const bytes = lists.get(name)?.bytes ?? module.FS.readFile(`${SampleFolder}/${name}`);
+    module.FS.writeFile(name, bytes);
+  }
+}
+
 class Game {
-  constructor(commandLine, lists, onEnd) {
+  constructor(commandLine, lists, announcer, onEnd) {
     this.onEnd = onEnd;
+    this.announcer = announcer;
     this.line = [];
     this.lines = [];
     this.keysAhead = [];
@@ -65,12 +125,13 @@ class Game {
     this.answerWaiter = null;
     this.keyWaiter = null;
     this.timer = null;
+    this.roundPause = null;
     this.stopped = false;
     this.instance = null;
     createBrawlarium({
       arguments: commandLine,
       host: this.host(),
-      preRun: [(module) => lists.forEach((bytes, name) => module.FS.writeFile(name, bytes))],
+      preRun: [(module) => writeLists(module, lists)],
       onExit: (status) => this.end(`status ${status}`),
       onAbort: () => this.end('error'),
     }).then((instance) => { this.instance = instance; },
@@ -81,7 +142,7 @@ class Game {
     return {
       isTerminal: true,
       environment: { TERM: 'xterm-256color' },
-      write: (stream, bytes) => { if (!this.stopped) terminal.write(bytes.slice()); },
+      write: (stream, bytes) => this.show(bytes),
       readAnswers: () => this.nextLine(),
       readKey: () => this.nextKey(),
       setTitle: (text) => { if (!this.stopped) document.title = text; },
@@ -97,8 +158,21 @@ class Game {
     return this.timer ? 'pause' : 'busy';
   }
 
+  // Whether the running game has a named character, which replacing it loses.
+  get hasCharacter() {
+    return !this.stopped && this.instance?._brawlariumCharacterExists() === 1;
+  }
+
+  show(bytes) {
+    if (this.stopped) return;
+    const copy = bytes.slice();
+    terminal.write(copy);
+    this.announcer.add(copy);
+  }
+
   nextLine() {
     if (this.stopped) return new Promise(() => {});
+    this.announcer.flush();
     this.keyMode = false;
     this.keysAhead.splice(0).forEach((key) => this.edit(key));
     if (this.lines.length > 0) return Promise.resolve(this.lines.shift());
@@ -108,6 +182,7 @@ class Game {
 
   nextKey() {
     if (this.stopped) return new Promise(() => {});
+    this.announcer.flush();
     this.keyMode = false;
     if (this.keysAhead.length > 0) {
       this.keysAhead.shift();
@@ -116,11 +191,13 @@ class Game {
     return new Promise((resolve) => { this.keyWaiter = resolve; });
   }
 
+  // The game asks for its --pause; the player may have chosen another since.
   pause(ms) {
     if (this.stopped) return new Promise(() => {});
+    this.announcer.flush();
     this.keyMode = true;
     return new Promise((resolve) => {
-      this.timer = setTimeout(() => { this.timer = null; resolve(); }, ms);
+      this.timer = setTimeout(() => { this.timer = null; resolve(); }, this.roundPause ?? ms);
     });
   }
 
@@ -182,6 +259,7 @@ class Game {
 
   end(how, detail) {
     if (this.stopped) return;
+    this.announcer.flush();
     this.stopped = true;
     clearTimeout(this.timer);
     this.timer = null;
@@ -194,87 +272,259 @@ class Game {
   }
 }
 
+// Runs --check-data on the lists in an instance of its own, with no keyboard
+// and no terminal; settles with its exit status and its report.
+function checkLists(lists) {
+  return new Promise((settle) => {
+    const decoder = new TextDecoder();
+    let report = '';
+    const done = (status) => settle({ status, report: report + decoder.decode() });
+    createBrawlarium({
+      arguments: ['--check-data'],
+      host: {
+        isTerminal: false,
+        environment: {},
+        write: (stream, bytes) => { report += decoder.decode(bytes, { stream: true }); },
+        readAnswers: () => Promise.resolve(new Uint8Array(0)),
+        readKey: () => Promise.resolve(),
+        pause: () => Promise.resolve(),
+        setTitle: () => {},
+      },
+      preRun: [(module) => writeLists(module, lists)],
+      onExit: done,
+      onAbort: () => done(null),
+    }).catch(() => done(null));
+  });
+}
+
 const page = {
   game: null,
   lists: new Map(),
-  addressSeed: new URLSearchParams(location.search).get('seed'),
+  listsRefused: false,
+  linkSeed: null,
+  seed: null,
+  pause: DefaultPause,
+  announcer: null,
 };
-
-function seedForNextGame() {
-  if (page.addressSeed !== null) return page.addressSeed;
-  return String(Math.floor(Date.now() / 1000) % (MaxSeed + 1));
-}
-
-function startGame() {
-  page.game?.end('replaced');
-  terminal.reset();
-  const seed = seedForNextGame();
-  showSeed(seed);
-  page.game = new Game(['--seed', seed], page.lists, (how) => gameEnded(how, false));
-  terminal.focus();
-}
-
-function checkLists() {
-  page.game?.end('replaced');
-  terminal.reset();
-  document.getElementById('seed').textContent =
-    page.lists.size > 0 ? 'Checking your price lists' : 'Checking the sample lists';
-  page.game = new Game(['--check-data'], page.lists, (how) => gameEnded(how, true));
-  terminal.focus();
-}
-
-function gameEnded(how, checking) {
-  if (how === 'replaced') return;
-  // A seed the game refused (exit 2, a bad command line) is not tried again.
-  if (how === 'status 2') page.addressSeed = null;
-  const sayings = {
-    'interrupted': 'The game was interrupted.',
-    'error': 'The game stopped on an internal error.',
-    'status 0': checking ? 'The check is done.' : 'The game is over.',
-  };
-  const saying = sayings[how] ?? `The ${checking ? 'check' : 'game'} ended with exit ${how}.`;
-  terminal.write('', () => {
-    const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
-    terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying} Press any key to play again.\x1b[0m\r\n`);
-  });
-  document.title = PageTitle;
-}
-
-function showSeed(seed) {
-  const seedLine = document.getElementById('seed');
-  const link = document.createElement('a');
-  link.href = `?seed=${encodeURIComponent(seed)}`;
-  link.textContent = 'replay this game';
-  seedLine.replaceChildren(`Seed ${seed} · `, link);
-}
-
-function showLists() {
-  const names = [...page.lists.keys()];
-  document.getElementById('lists').textContent =
-    names.length === 0 ? 'Sample price lists' : `Your price lists: ${names.join(', ')}`;
-}
 
 function say(message) {
   document.getElementById('message').textContent = message;
 }
 
+function newSeed() {
+  return String(crypto.getRandomValues(new Uint32Array(1))[0]);
+}
+
+// A link's seed plays its first game only; every later game gets a new one.
+function seedForNextGame() {
+  const seed = page.linkSeed ?? newSeed();
+  page.linkSeed = null;
+  return seed;
+}
+
+function isWholeNumberUpTo(text, largest) {
+  return /^[0-9]+$/.test(text) && Number(text) <= largest;
+}
+
+// The seed and the pause of a replay link, each checked as the game would.
+function takeAddress() {
+  const address = new URLSearchParams(location.search);
+  const seed = address.get('seed');
+  const pause = address.get('pause');
+  if (seed !== null) {
+    if (isWholeNumberUpTo(seed, MaxSeed)) page.linkSeed = seed;
+    else say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
+  }
+  if (pause !== null && isWholeNumberUpTo(pause, LongestPause)) return String(Number(pause));
+  return null;
+}
+
+function startGame() {
+  page.game?.end('replaced');
+  terminal.reset();
+  page.announcer.reset();
+  page.seed = seedForNextGame();
+  showSeed();
+  page.game = new Game(['--seed', page.seed, '--pause', page.pause], page.lists, page.announcer,
+    (how) => gameEnded(how));
+  terminal.focus();
+}
+
+function endSaying(how) {
+  if (how === 'interrupted') return 'The game was interrupted. Press any key to play again.';
+  if (how === 'error') return 'The game stopped on an internal error. Press any key to play again.';
+  if (how === 'status 0') return 'The game is over. Press any key to play again.';
+  if (how === 'status 1' && page.lists.size > 0) {
+    page.listsRefused = true;
+    say('Your price lists were refused: fix them and choose them again, or use the sample lists.');
+    return 'The game cannot play with your price lists, for the reason above. Fix the file and ' +
+      'choose it again with "Use my price lists", or press any key to play with the sample lists.';
+  }
+  return 'The game stopped before its end. Press any key to play again.';
+}
+
+function gameEnded(how) {
+  if (how === 'replaced') return;
+  // Only the address can give the game a command line it refuses.
+  if (how === 'status 2') {
+    say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
+    startGame();
+    return;
+  }
+  const saying = endSaying(how);
+  terminal.write('', () => {
+    const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
+    terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying}\x1b[0m\r\n`);
+  });
+  page.announcer.show(saying);
+  document.title = PageTitle;
+}
+
+// After a game's end, a key starts the next one; after refused lists, with
+// the sample lists rather than the same refusal again.
+function startAfterEnd() {
+  if (page.listsRefused) {
+    useLists(new Map());
+    say('Playing with the sample lists.');
+  } else {
+    startGame();
+  }
+}
+
+function showSeed() {
+  const seedLine = document.getElementById('seed');
+  const link = document.createElement('a');
+  link.href = `?seed=${page.seed}&pause=${page.pause}`;
+  link.innerHTML = '<span class="wide">replay this game</span><span class="narrow">replay</span>';
+  seedLine.replaceChildren(`Seed ${page.seed} · `, link);
+}
+
+// "Your weaponlist.txt with the sample armorlist.txt", or what else is in use.
+function listsInUse(lists) {
+  const [weapons, armors] = ListNames.map((name) => lists.get(name)?.fileName);
+  if (weapons && armors) return `your ${weapons} and ${armors}`;
+  if (weapons) return `your ${weapons} with the sample ${ListNames[1]}`;
+  if (armors) return `your ${armors} with the sample ${ListNames[0]}`;
+  return 'the sample price lists';
+}
+
+function capitalised(text) {
+  return text[0].toUpperCase() + text.slice(1);
+}
+
+function useLists(lists) {
+  page.lists = lists;
+  page.listsRefused = false;
+  document.getElementById('lists').textContent = capitalised(listsInUse(lists));
+  say('');
+  startGame();
+}
+
+// Which list a file is by its name: weaponlist.txt, "Weapons (2).txt",
+// armour.txt and the like.
+function listNameOf(fileName) {
+  const lower = fileName.toLowerCase();
+  if (lower.includes('weapon')) return ListNames[0];
+  if (/armou?r/.test(lower)) return ListNames[1];
+  return null;
+}
+
 async function useFiles(files) {
   const lists = new Map();
   for (const file of files) {
-    const lower = file.name.toLowerCase();
-    const name = ListNames.find((list) => lower === list)
-      ?? (lower.includes('weapon') ? ListNames[0] : lower.includes('armor') ? ListNames[1] : null);
-    if (name === null || lists.has(name)) {
-      say(`"${file.name}" is not one of weaponlist.txt and armorlist.txt.`);
+    const name = listNameOf(file.name);
+    if (name === null) {
+      say(`"${file.name}" is not a price list: choose weaponlist.txt, armorlist.txt or both ` +
+        '(any file whose name says weapon or armor).');
       return;
     }
-    lists.set(name, new Uint8Array(await file.arrayBuffer()));
+    if (lists.has(name)) {
+      say(`"${lists.get(name).fileName}" and "${file.name}" are both ${ListKinds[ListNames.indexOf(name)]} ` +
+        'lists: choose only one of them.');
+      return;
+    }
+    lists.set(name, { fileName: file.name, bytes: new Uint8Array(await file.arrayBuffer()) });
   }
-  if (lists.size === 0) return;
-  say(lists.size === 1 ? 'Only one list given: the game looks for both side by side.' : '');
-  page.lists = lists;
-  showLists();
-  startGame();
+  if (lists.size > 0 && await confirmReplacingGame(`Start a new game with ${listsInUse(lists)}?`)) {
+    useLists(lists);
+  }
+}
+
+// Asks, when the running game has a character, whether to end it for a new
+// one; settles with the answer, true at once when there is nothing to lose.
+function confirmReplacingGame(question) {
+  if (!page.game?.hasCharacter) return Promise.resolve(true);
+  const dialog = document.getElementById('confirm');
+  document.getElementById('confirm-question').textContent =
+    `${question} Your character in this game will be lost.`;
+  dialog.returnValue = '';
+  dialog.showModal();
+  return new Promise((settle) => {
+    dialog.addEventListener('close', () => {
+      terminal.focus();
+      settle(dialog.returnValue === 'replace');
+    }, { once: true });
+  });
+}
+
+const CheckSummaries = {
+  0: 'The game plays these lists as they are.',
+  1: 'The game refuses these lists: fix what the report names and choose them again.',
+  3: 'The game plays these lists, but the report warns about them.',
+};
+
+async function showCheck() {
+  const lists = page.lists;
+  say(`Checking ${listsInUse(lists)}…`);
+  const { status, report } = await checkLists(lists);
+  say('');
+  document.getElementById('report-title').textContent = `Check of ${listsInUse(lists)}`;
+  document.getElementById('report-summary').textContent =
+    CheckSummaries[status] ?? 'The check stopped on an internal error.';
+  document.getElementById('report-text').textContent = report;
+  document.getElementById('report').showModal();
+}
+
+function setUpPause(linkPause) {
+  const choice = document.getElementById('pause');
+  const remembered = sessionStorage.getItem(PauseKey);
+  page.pause = linkPause ?? (isWholeNumberUpTo(remembered ?? '', LongestPause) ? remembered : DefaultPause);
+  if (![...choice.options].some((option) => option.value === page.pause)) {
+    choice.add(new Option(`${Number(page.pause) / 1000} s`, page.pause));
+  }
+  choice.value = page.pause;
+  choice.addEventListener('change', () => {
+    page.pause = choice.value;
+    sessionStorage.setItem(PauseKey, page.pause);
+    if (page.game) page.game.roundPause = Number(page.pause);
+    if (page.seed !== null) showSeed();
+  });
+}
+
+// The page's controls, in the order Tab reaches them.
+function controls() {
+  return [...document.querySelectorAll('#status a, #status button, #status select, #status input:not([hidden])')];
+}
+
+// The game never needs a Tab: Tab and Shift+Tab leave the terminal for the
+// page's controls (Shift+Tab to the last of them) as elsewhere on a page.
+function letTabLeaveTerminal() {
+  terminal.attachCustomKeyEventHandler((event) => {
+    if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey) return true;
+    if (event.shiftKey && event.type === 'keydown') {
+      event.preventDefault();
+      controls().at(-1).focus();
+    }
+    return false;
+  });
+}
+
+// The page's live region reads the game out; the terminal's own would
+// announce a screen clear's 50 line ends as "too much output".
+function setScreenReaderMode(on) {
+  terminal.options.screenReaderMode = on;
+  document.querySelectorAll('#terminal .live-region').forEach((region) => region.remove());
+  page.announcer.enable(on);
 }
 
 function fitTerminal() {
@@ -291,34 +541,18 @@ function fitTerminal() {
   terminal.resize(Math.max(MinColumns, size.cols), Math.max(MinRows, size.rows));
 }
 
-function setUp() {
-  terminal.loadAddon(fitAddon);
-  terminal.open(document.getElementById('terminal'));
-  fitTerminal();
-  new ResizeObserver(fitTerminal).observe(document.getElementById('terminal'));
-  terminal.onTitleChange((title) => { document.title = title; });
-  terminal.onData((data) => {
-    if (page.game && !page.game.stopped) page.game.type(data);
-    else if (data !== '\x03') startGame();
-  });
-
+function setUpListButtons() {
   const fileInput = document.getElementById('list-files');
   document.getElementById('use-lists').addEventListener('click', () => fileInput.click());
   fileInput.addEventListener('change', () => {
     useFiles([...fileInput.files]);
     fileInput.value = '';
   });
-  document.getElementById('check-lists').addEventListener('click', checkLists);
-  document.getElementById('sample-lists').addEventListener('click', () => {
-    page.lists = new Map();
-    say('');
-    showLists();
-    startGame();
+  document.getElementById('check-lists').addEventListener('click', showCheck);
+  document.getElementById('sample-lists').addEventListener('click', async () => {
+    if (await confirmReplacingGame('Start a new game with the sample price lists?')) useLists(new Map());
   });
-  document.getElementById('screen-reader').addEventListener('change', (event) => {
-    terminal.options.screenReaderMode = event.target.checked;
-    terminal.focus();
-  });
+  document.getElementById('report').addEventListener('close', () => terminal.focus());
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dropping');
@@ -329,8 +563,28 @@ function setUp() {
     document.body.classList.remove('dropping');
     useFiles([...event.dataTransfer.files]);
   });
+}
+
+function setUp() {
+  terminal.loadAddon(fitAddon);
+  terminal.open(document.getElementById('terminal'));
+  fitTerminal();
+  new ResizeObserver(fitTerminal).observe(document.getElementById('terminal'));
+  terminal.onTitleChange((title) => { document.title = title; });
+  terminal.onData((data) => {
+    if (page.game && !page.game.stopped) page.game.type(data);
+    else if (data !== '\x03') startAfterEnd();
+  });
+  letTabLeaveTerminal();
+  page.announcer = new Announcer(document.getElementById('announcement'));
+  document.getElementById('screen-reader').addEventListener('change', (event) => {
+    setScreenReaderMode(event.target.checked);
+    terminal.focus();
+  });
+  setUpListButtons();
+  setUpPause(takeAddress());
   document.getElementById('status').addEventListener('click', (event) => {
-    if (event.target.tagName === 'BUTTON') terminal.focus();
+    if (event.target.tagName === 'BUTTON' && !document.querySelector('dialog[open]')) terminal.focus();
   });
 
   window.brawlarium = {
