@@ -66,11 +66,13 @@ const terminal = new Terminal({
 });
 const fitAddon = new FitAddon();
 
-// What the game wrote since it last waited for the player, as plain lines
-// without the blank ones of a screen clear; read out in screen-reader mode.
+// What the game wrote since it last waited for the player and is still on
+// the screen, as plain lines: what a screen clear's line ends scrolled away
+// and the blank lines themselves are left out. Read out in screen-reader mode.
 class Announcer {
-  constructor(region) {
+  constructor(region, rows) {
     this.region = region;
+    this.rows = rows;
     this.enabled = false;
     this.reset();
   }
@@ -86,10 +88,16 @@ class Announcer {
   }
 
   flush() {
-    const lines = this.written.replace(Escapes, '').split('\n')
-      .map((line) => line.replace(/\r/g, '').trimEnd()).filter((line) => line.trim() !== '');
+    const lines = this.written.replace(Escapes, '').replace(/\r/g, '').split('\n').map((line) => line.trimEnd());
     this.written = '';
-    if (lines.length > 0) this.show(lines.join('\n'));
+    let shown = 0;
+    let blanks = 0;
+    lines.forEach((line, at) => {
+      blanks = line === '' ? blanks + 1 : 0;
+      if (blanks >= this.rows()) shown = at;
+    });
+    const screen = lines.slice(shown).filter((line) => line !== '');
+    if (screen.length > 0) this.show(screen.join('\n'));
   }
 
   show(text) {
@@ -357,8 +365,9 @@ function endSaying(how) {
   if (how === 'status 1' && page.lists.size > 0) {
     page.listsRefused = true;
     say('Your price lists were refused: fix them and choose them again, or use the sample lists.');
-    return 'The game cannot play with your price lists, for the reason above. Fix the file and ' +
-      'choose it again with "Use my price lists", or press any key to play with the sample lists.';
+    return 'The game cannot play with your price lists, for the reason above.\r\n' +
+      'Fix the file and choose it again with "Use my price lists",\r\n' +
+      'or press any key to play with the sample lists.';
   }
   return 'The game stopped before its end. Press any key to play again.';
 }
@@ -524,6 +533,8 @@ function letTabLeaveTerminal() {
 function setScreenReaderMode(on) {
   terminal.options.screenReaderMode = on;
   document.querySelectorAll('#terminal .live-region').forEach((region) => region.remove());
+  // The rows a screen reader reads are filled at the next refresh.
+  terminal.refresh(0, terminal.rows - 1);
   page.announcer.enable(on);
 }
 
@@ -576,7 +587,7 @@ function setUp() {
     else if (data !== '\x03') startAfterEnd();
   });
   letTabLeaveTerminal();
-  page.announcer = new Announcer(document.getElementById('announcement'));
+  page.announcer = new Announcer(document.getElementById('announcement'), () => terminal.rows);
   document.getElementById('screen-reader').addEventListener('change', (event) => {
     setScreenReaderMode(event.target.checked);
     terminal.focus();
