@@ -396,6 +396,7 @@ function startAfterEnd() {
     useLists(new Map());
     say('Playing with the sample lists.');
   } else {
+    say('');
     startGame();
   }
 }
@@ -484,9 +485,10 @@ const CheckSummaries = {
 
 async function showCheck() {
   const lists = page.lists;
+  const message = document.getElementById('message').textContent;
   say(`Checking ${listsInUse(lists)}…`);
   const { status, report } = await checkLists(lists);
-  say('');
+  say(message);
   document.getElementById('report-title').textContent = `Check of ${listsInUse(lists)}`;
   document.getElementById('report-summary').textContent =
     CheckSummaries[status] ?? 'The check stopped on an internal error.';
