@@ -10,14 +10,28 @@
 // abandons the instance: its waits never settle and its output is dropped.
 // The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
 // so the page does not report it as an error. Windows smaller than 80x24
-// cells get a smaller font rather than a smaller terminal.
+// cells get a smaller font rather than a smaller terminal, down to a size
+// still readable on a phone; below that the terminal takes the columns and
+// rows that fit, and long lines wrap. It never has more than 50 rows, so the
+// game's clear by 50 line ends leaves nothing of the screen before.
+// On touch screens a native answer field takes the typing: what it commits
+// at a key wait or during a pause are key presses, a sent line is typed text
+// followed by Enter, and a tap on the terminal or the Continue button is a
+// key press. The page follows the visual viewport, so the prompt and the
+// field stay above an on-screen keyboard.
 import { Terminal } from '@xterm/xterm';
 import { FitAddon } from '@xterm/addon-fit';
 
 const MinColumns = 80;
 const MinRows = 24;
 const FontSize = 16;
-const MinFontSize = 7;
+const MaxRows = 50;
+// The smallest font a phone held upright still reads comfortably: 12 px from
+// 390 px wide, 11 px on narrower screens.
+const ReadableFontSize = 12;
+const NarrowReadableFontSize = 11;
+const NarrowScreenWidth = 390;
+const TouchQuery = matchMedia('(pointer: coarse)');
 const MaxSeed = 4294967295;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
@@ -113,7 +127,10 @@ class Game {
       this.keysAhead.shift();
       return Promise.resolve();
     }
-    return new Promise((resolve) => { this.keyWaiter = resolve; });
+    return new Promise((resolve) => {
+      this.keyWaiter = resolve;
+      showKeyWait(true);
+    });
   }
 
   pause(ms) {
@@ -131,12 +148,25 @@ class Game {
     } else if (this.keyWaiter) {
       const resolve = this.keyWaiter;
       this.keyWaiter = null;
+      showKeyWait(false);
       resolve();
     } else if (this.keyMode) {
       this.keysAhead.push(data);
     } else {
       this.edit(data);
     }
+  }
+
+  // A tap is a key press where the game awaits or queues one; elsewhere it
+  // is no key at all, and the caller brings up the answer field instead.
+  tap() {
+    if (!this.keyWaiter && !this.keyMode) return false;
+    this.type('');
+    return true;
+  }
+
+  get takesKeys() {
+    return Boolean(this.keyWaiter) || this.keyMode;
   }
 
   edit(data) {
@@ -162,10 +192,13 @@ class Game {
     }
   }
 
+  // At the first column of a wrapped row the character erased is the last
+  // one of the row above.
   erase() {
     if (this.line.length === 0) return;
     this.line.pop();
-    terminal.write('\b \b');
+    if (terminal.buffer.active.cursorX > 0) terminal.write('\b \b');
+    else terminal.write(`\x1b[A\x1b[${terminal.cols}G\x1b[K`);
   }
 
   send(ending) {
@@ -183,6 +216,8 @@ class Game {
   end(how, detail) {
     if (this.stopped) return;
     this.stopped = true;
+    this.keyWaiter = null;
+    showKeyWait(false);
     clearTimeout(this.timer);
     this.timer = null;
     if (detail) console.error(detail);
@@ -208,19 +243,21 @@ function seedForNextGame() {
 function startGame() {
   page.game?.end('replaced');
   terminal.reset();
+  showKeyWait(false);
   const seed = seedForNextGame();
   showSeed(seed);
   page.game = new Game(['--seed', seed], page.lists, (how) => gameEnded(how, false));
-  terminal.focus();
+  focusInput();
 }
 
 function checkLists() {
   page.game?.end('replaced');
   terminal.reset();
+  showKeyWait(false);
   document.getElementById('seed').textContent =
     page.lists.size > 0 ? 'Checking your price lists' : 'Checking the sample lists';
   page.game = new Game(['--check-data'], page.lists, (how) => gameEnded(how, true));
-  terminal.focus();
+  focusInput();
 }
 
 function gameEnded(how, checking) {
@@ -238,6 +275,7 @@ function gameEnded(how, checking) {
     terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying} Press any key to play again.\x1b[0m\r\n`);
   });
   document.title = PageTitle;
+  showKeyWait(true);
 }
 
 function showSeed(seed) {
@@ -277,18 +315,129 @@ async function useFiles(files) {
   startGame();
 }
 
+function readableFontSize() {
+  return window.innerWidth >= NarrowScreenWidth ? ReadableFontSize : NarrowReadableFontSize;
+}
+
+// The largest font up to FontSize that shows 80x24 cells, but no smaller
+// than a readable size: then the terminal has the cells that fit.
 function fitTerminal() {
+  const smallest = readableFontSize();
   let size = fitAddon.proposeDimensions();
   if (!size) return;
   const room = Math.min(size.cols / MinColumns, size.rows / MinRows);
-  let fontSize = Math.max(MinFontSize, Math.min(FontSize, Math.floor(terminal.options.fontSize * room)));
+  let fontSize = Math.max(smallest, Math.min(FontSize, Math.floor(terminal.options.fontSize * room)));
   for (;;) {
     if (fontSize !== terminal.options.fontSize) terminal.options.fontSize = fontSize;
     size = fitAddon.proposeDimensions() ?? size;
-    if (fontSize <= MinFontSize || (size.cols >= MinColumns && size.rows >= MinRows)) break;
+    if (fontSize <= smallest || (size.cols >= MinColumns && size.rows >= MinRows)) break;
     fontSize -= 1;
   }
-  terminal.resize(Math.max(MinColumns, size.cols), Math.max(MinRows, size.rows));
+  terminal.resize(Math.max(1, size.cols), Math.max(1, Math.min(MaxRows, size.rows)));
+}
+
+const isTouch = () => TouchQuery.matches;
+const answerField = () => document.getElementById('answer');
+
+function focusInput() {
+  if (isTouch()) answerField().focus();
+  else terminal.focus();
+}
+
+// The Continue button stands in for a key press while the game waits for one.
+function showKeyWait(waiting) {
+  document.getElementById('continue').hidden = !waiting;
+  document.getElementById('send').hidden = waiting;
+}
+
+function typeIntoGame(data) {
+  if (page.game && !page.game.stopped) page.game.type(data);
+  else if (data !== '\x03') startGame();
+}
+
+// Key by key, so that a line sent during a pause queues as the keys it holds.
+function typeKeys(text) {
+  for (const key of text) typeIntoGame(key);
+}
+
+function sendAnswer(ending) {
+  const field = answerField();
+  const text = field.value;
+  field.value = '';
+  typeKeys(text + ending);
+}
+
+// At a key wait or during a pause what the input method has committed are
+// key presses; a composition still in progress is left alone.
+function takeKeys(field) {
+  if (field.value === '' || (page.game && !page.game.stopped && !page.game.takesKeys)) return;
+  const text = field.value;
+  field.value = '';
+  if (page.game && !page.game.stopped) typeKeys(text);
+  else startGame();
+}
+
+function tapTerminal() {
+  if (!isTouch()) return;
+  if (!page.game || page.game.stopped) startGame();
+  else if (!page.game.tap()) answerField().focus();
+}
+
+function setUpAnswerField() {
+  const field = answerField();
+  let composing = false;
+  document.getElementById('answer-bar').addEventListener('submit', (event) => {
+    event.preventDefault();
+    if (!composing) sendAnswer('\r');
+  });
+  document.getElementById('end-input').addEventListener('click', () => sendAnswer('\x04'));
+  document.getElementById('continue').addEventListener('click', () => {
+    if (!page.game || page.game.stopped) startGame();
+    else page.game.tap();
+  });
+  // The bar's buttons leave the focus, and so the on-screen keyboard, where it is.
+  document.getElementById('answer-bar').addEventListener('mousedown', (event) => {
+    if (event.target.closest('button')) event.preventDefault();
+  });
+  field.addEventListener('compositionstart', () => { composing = true; });
+  field.addEventListener('compositionend', () => {
+    composing = false;
+    takeKeys(field);
+  });
+  field.addEventListener('input', (event) => {
+    if (!composing && !event.isComposing) takeKeys(field);
+  });
+  field.addEventListener('keydown', (event) => {
+    if (event.key === 'Backspace' && field.value === '' && !composing) typeIntoGame('\x7f');
+  });
+  field.addEventListener('focus', () => terminal.scrollToBottom());
+  // On a touch screen the terminal never takes the focus: its own text area
+  // would bring up a keyboard whose compositions it cannot follow.
+  const screen = document.getElementById('terminal');
+  screen.addEventListener('mousedown', (event) => {
+    if (!isTouch()) return;
+    event.preventDefault();
+    event.stopPropagation();
+  }, true);
+  screen.addEventListener('click', tapTerminal);
+  terminal.textarea.addEventListener('focus', () => { if (isTouch()) field.focus(); });
+  const showTouch = () => document.body.classList.toggle('touch', isTouch());
+  TouchQuery.addEventListener('change', showTouch);
+  showTouch();
+}
+
+// The page keeps to the visual viewport, the part of the window an
+// on-screen keyboard leaves, so that the prompt and the field stay in view.
+function followVisualViewport() {
+  const viewport = window.visualViewport;
+  if (!viewport) return;
+  const follow = () => {
+    document.documentElement.style.setProperty('--viewport-height', `${viewport.height}px`);
+    document.documentElement.style.setProperty('--viewport-top', `${viewport.offsetTop}px`);
+  };
+  viewport.addEventListener('resize', follow);
+  viewport.addEventListener('scroll', follow);
+  follow();
 }
 
 function setUp() {
@@ -297,10 +446,9 @@ function setUp() {
   fitTerminal();
   new ResizeObserver(fitTerminal).observe(document.getElementById('terminal'));
   terminal.onTitleChange((title) => { document.title = title; });
-  terminal.onData((data) => {
-    if (page.game && !page.game.stopped) page.game.type(data);
-    else if (data !== '\x03') startGame();
-  });
+  terminal.onData(typeIntoGame);
+  setUpAnswerField();
+  followVisualViewport();
 
   const fileInput = document.getElementById('list-files');
   document.getElementById('use-lists').addEventListener('click', () => fileInput.click());
@@ -317,7 +465,7 @@ function setUp() {
   });
   document.getElementById('screen-reader').addEventListener('change', (event) => {
     terminal.options.screenReaderMode = event.target.checked;
-    terminal.focus();
+    focusInput();
   });
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
@@ -330,7 +478,7 @@ function setUp() {
     useFiles([...event.dataTransfer.files]);
   });
   document.getElementById('status').addEventListener('click', (event) => {
-    if (event.target.tagName === 'BUTTON') terminal.focus();
+    if (event.target.tagName === 'BUTTON') focusInput();
   });
 
   window.brawlarium = {
