@@ -32,6 +32,9 @@ const ReadableFontSize = 12;
 const NarrowReadableFontSize = 11;
 const NarrowScreenWidth = 390;
 const TouchQuery = matchMedia('(pointer: coarse)');
+// Below this height (a phone turned, with its keyboard up) the status bar
+// gives its room to the terminal.
+const ShortHeight = 300;
 const MaxSeed = 4294967295;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
@@ -360,11 +363,13 @@ function typeKeys(text) {
   for (const key of text) typeIntoGame(key);
 }
 
+// After the game's end the line only starts the next game, as any key does.
 function sendAnswer(ending) {
   const field = answerField();
   const text = field.value;
   field.value = '';
-  typeKeys(text + ending);
+  if (page.game && !page.game.stopped) typeKeys(text + ending);
+  else startGame();
 }
 
 // At a key wait or during a pause what the input method has committed are
@@ -405,7 +410,7 @@ function setUpAnswerField() {
     takeKeys(field);
   });
   field.addEventListener('input', (event) => {
-    if (!composing && !event.isComposing) takeKeys(field);
+    if (!composing && !event.isComposing && event.inputType.startsWith('insert')) takeKeys(field);
   });
   field.addEventListener('keydown', (event) => {
     if (event.key === 'Backspace' && field.value === '' && !composing) typeIntoGame('\x7f');
@@ -432,8 +437,12 @@ function followVisualViewport() {
   const viewport = window.visualViewport;
   if (!viewport) return;
   const follow = () => {
-    document.documentElement.style.setProperty('--viewport-height', `${viewport.height}px`);
-    document.documentElement.style.setProperty('--viewport-top', `${viewport.offsetTop}px`);
+    // A pinch zoom also shrinks the visual viewport: then the page keeps its layout.
+    const zoomed = viewport.scale > 1.01;
+    const style = document.documentElement.style;
+    style.setProperty('--viewport-height', zoomed ? '100%' : `${viewport.height}px`);
+    style.setProperty('--viewport-top', zoomed ? '0' : `${viewport.offsetTop}px`);
+    document.body.classList.toggle('short', !zoomed && viewport.height < ShortHeight);
   };
   viewport.addEventListener('resize', follow);
   viewport.addEventListener('scroll', follow);

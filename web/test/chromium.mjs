@@ -8,6 +8,8 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 
+export { devices } from 'playwright-core';
+
 export const ChromiumPath = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
 export async function launchChromium(device = {}) {

@@ -14,8 +14,7 @@ import { copyFileSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs'
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { devices } from 'playwright-core';
-import { launchChromium } from './chromium.mjs';
+import { devices, launchChromium } from './chromium.mjs';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
