@@ -320,15 +320,18 @@ for (const [name, device, smallestFont] of Phones) {
         assert.ok(shown.overflow <= 0 && shown.bar <= 1 / 6, JSON.stringify(shown));
         assert.ok(shown.rows.length <= 50 && !shown.rows.some((row) => StartUpLines.test(row)));
 
-        // An on-screen keyboard takes 60% and 55% of the height; a half-typed answer stays.
+        // An on-screen keyboard takes 60% and 55% of the height, the phone
+        // turns and back: the prompt and the field stay in view, and a
+        // half-typed answer stays.
         const cdp = await phone.context.newCDPSession(page);
         await page.tap('#terminal');
         await cdp.send('Input.insertText', { text: 'Tho' });
-        for (const share of [0.4, 0.45, 1]) {
-          await page.setViewportSize({ ...device.viewport, height: Math.round(device.viewport.height * share) });
+        const { width, height } = device.viewport;
+        for (const [across, down] of [[width, 0.4 * height], [width, 0.45 * height], [height, width], [width, height]]) {
+          await page.setViewportSize({ width: across, height: Math.round(down) });
           await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
           const { boxes, visible } = await layout(page);
-          for (const [top, bottom] of boxes) assert.ok(top >= visible[0] && bottom <= visible[1], JSON.stringify([share, boxes, visible]));
+          for (const [top, bottom] of boxes) assert.ok(top >= visible[0] && bottom <= visible[1], JSON.stringify([across, down, boxes, visible]));
         }
         assert.equal(await page.inputValue('#answer'), 'Tho');
         await page.fill('#answer', '');
