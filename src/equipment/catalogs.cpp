@@ -2,12 +2,14 @@
 // equipping, and the purchases paid from a character's gold.
 #include "equipment/catalogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <streambuf>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,12 @@ std::string LoadError::message() const {
 namespace {
 
 constexpr std::size_t MaxLineLength = 299;
+// A loader takes in at most this much of one line, so that a file without
+// end (a link to a device, say) is refused instead of read without limit.
+constexpr std::size_t LongestLineTaken = 64 * 1024;
+// After the lines the game reads, the check counts ignored lines in at most
+// this much of the rest of the file.
+constexpr std::size_t IgnoredTextTaken = 1024 * 1024;
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r") == std::string_view::npos; }
 
@@ -84,6 +92,31 @@ private:
     std::vector<std::string>& notes;
 };
 
+enum class LineRead { Line, TooLong, NoMore };
+
+// Reads the next line, without its line end, as std::getline does, but takes
+// in at most `limit` characters: the rest of a longer line is left unread.
+LineRead readLine(std::streambuf& file, std::string& line, std::size_t limit) {
+    using Traits = std::streambuf::traits_type;
+    line.clear();
+    Traits::int_type next = file.sgetc();
+    if (Traits::eq_int_type(next, Traits::eof())) {
+        return LineRead::NoMore;
+    }
+    for (; !Traits::eq_int_type(next, Traits::eof()); next = file.snextc()) {
+        const char character = Traits::to_char_type(next);
+        if (character == '\n') {
+            file.sbumpc();
+            return LineRead::Line;
+        }
+        if (line.size() == limit) {
+            return LineRead::TooLong;
+        }
+        line.push_back(character);
+    }
+    return LineRead::Line;
+}
+
 // Why a file cannot be read, in the system's words: a folder, which the C
 // library may open but not read, is named as such on every platform.
 std::string cannotOpen(int error) {
@@ -102,23 +135,51 @@ struct DataFileReading {
 };
 
 // After the lines the game reads: one warning for every line that still
-// holds something, at the first of them.
-void noteIgnoredLines(std::istream& file, const std::string& fileName, int count,
+// holds something, at the first of them. The count stops at a bound, so that
+// a file without end gets its report too.
+void noteIgnoredLines(std::streambuf& file, const std::string& fileName, int count,
                       std::vector<LoadError>& warnings) {
+    using Traits = std::streambuf::traits_type;
     std::string line;
     int firstIgnored = 0;
     int ignored = 0;
-    for (int lineNumber = count + 1; std::getline(file, line); ++lineNumber) {
+    std::size_t left = IgnoredTextTaken;
+    bool more = false;
+    for (int lineNumber = count + 1;; ++lineNumber) {
+        const LineRead read = readLine(file, line, left);
+        if (read == LineRead::NoMore) {
+            break;
+        }
         if (!isBlank(line)) {
             firstIgnored = ignored++ == 0 ? lineNumber : firstIgnored;
         }
+        if (read == LineRead::TooLong || line.size() + 1 >= left) {
+            more = read == LineRead::TooLong || !Traits::eq_int_type(file.sgetc(), Traits::eof());
+            break;
+        }
+        left -= line.size() + 1;
     }
     if (ignored > 0) {
         warnings.push_back({fileName, firstIgnored,
-                            lines(ignored) + " after line " + std::to_string(count) +
-                                (ignored == 1 ? " is" : " are") + " ignored: the game reads only the first " +
-                                std::to_string(count)});
+                            lines(ignored) + (more ? " and more" : "") + " after line " + std::to_string(count) +
+                                (ignored == 1 && !more ? " is" : " are") +
+                                " ignored: the game reads only the first " + std::to_string(count)});
     }
+}
+
+// Fields after the last one the game reads: it ignores them, which may not
+// be what whoever wrote them meant. Blank ones are harmless.
+std::string ignoredFields(std::string_view line, const std::vector<std::string_view>& fields,
+                          std::size_t fieldCount) {
+    const auto extraFields = fields.begin() + static_cast<std::ptrdiff_t>(fieldCount);
+    if (std::all_of(extraFields, fields.end(), isBlank)) {
+        return "";
+    }
+    const std::size_t start = static_cast<std::size_t>(extraFields->data() - line.data());
+    const std::size_t end = static_cast<std::size_t>(fields.back().data() + fields.back().size() - line.data());
+    const std::size_t extra = fields.size() - fieldCount;
+    return std::to_string(extra) + (extra == 1 ? " field after the price is" : " fields after the price are") +
+           " ignored: \"" + std::string(line.substr(start, end - start)) + "\"";
 }
 
 // Reads the first `count` lines of a data file and hands the fields of each
@@ -142,11 +203,19 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
     DataFileReading reading;
     std::vector<LoadError>& faults = reading.faults;
     std::string TextInformation;
+    std::streambuf& text = *file_open.rdbuf();
     for (int index = 0; index < count && faults.size() < MaxLoadFaults; ++index) {
         const int lineNumber = index + 1;
-        if (!std::getline(file_open, TextInformation)) {
+        const LineRead read = readLine(text, TextInformation, LongestLineTaken);
+        if (read == LineRead::NoMore) {
             faults.push_back(
                 {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"});
+            return reading;
+        }
+        if (read == LineRead::TooLong) {
+            faults.push_back({fileName, lineNumber,
+                              "the line runs past " + std::to_string(LongestLineTaken) +
+                                  " characters without a line end: the rest of the file is not read"});
             return reading;
         }
         // A file written on Windows keeps its carriage returns here; they are
@@ -169,14 +238,18 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
         const std::vector<std::string_view> fields = splitFields(line);
         if (fields.size() < fieldCount) {
             faults.push_back({fileName, lineNumber,
-                              "the line has " + std::to_string(fields.size()) + " fields, " +
-                                  std::to_string(fieldCount) + " are needed"});
+                              "the line has " + std::to_string(fields.size()) +
+                                  (fields.size() == 1 ? " field, " : " fields, ") + std::to_string(fieldCount) +
+                                  " are needed"});
             continue;
         }
         std::vector<std::string> notes;
         LoadError fault = take(index, FieldReader(fields, notes));
+        notes.push_back(ignoredFields(line, fields, fieldCount));
         for (std::string& note : notes) {
-            reading.warnings.push_back({fileName, lineNumber, std::move(note)});
+            if (!note.empty()) {
+                reading.warnings.push_back({fileName, lineNumber, std::move(note)});
+            }
         }
         if (!fault.reason.empty()) {
             fault.file = fileName;
@@ -185,7 +258,7 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
         }
     }
     if (extent == LinesRead::All && faults.size() < MaxLoadFaults) {
-        noteIgnoredLines(file_open, fileName, count, reading.warnings);
+        noteIgnoredLines(text, fileName, count, reading.warnings);
     }
     return reading;
 }
