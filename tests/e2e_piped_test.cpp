@@ -225,8 +225,8 @@ TEST(PipedSession, CommandLineOutcomes) {
          {},
          1,
          "Loading Weapon List\n",
-         endless.file("weaponlist.txt") +
-             ":1: the line runs past 65536 characters without a line end: the rest of the file is not read\n"},
+         endless.file("weaponlist.txt") + ":1: the line runs past 65536 characters without a line end: the "
+                                          "rest of the file is not read\n"},
         {"\"$GAME\" --check-data --data " + random.path() + " | grep -c 'and more after line 13'",
          {},
          0,

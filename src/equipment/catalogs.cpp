@@ -29,10 +29,10 @@ namespace {
 constexpr std::size_t MaxLineLength = 299;
 // A loader takes in at most this much of one line, so that a file without
 // end (a link to a device, say) is refused instead of read without limit.
-constexpr std::size_t LongestLineTaken = 64 * 1024;
+constexpr std::size_t LongestLineTaken = std::size_t{64} * 1024;
 // After the lines the game reads, the check counts ignored lines in at most
 // this much of the rest of the file.
-constexpr std::size_t IgnoredTextTaken = 1024 * 1024;
+constexpr std::size_t IgnoredTextTaken = std::size_t{1024} * 1024;
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r") == std::string_view::npos; }
 
@@ -161,33 +161,53 @@ void noteIgnoredLines(std::streambuf& file, const std::string& fileName, int cou
     }
     if (ignored > 0) {
         warnings.push_back({fileName, firstIgnored,
-                            lines(ignored) + (more ? " and more" : "") + " after line " + std::to_string(count) +
-                                (ignored == 1 && !more ? " is" : " are") +
+                            lines(ignored) + (more ? " and more" : "") + " after line " +
+                                std::to_string(count) + (ignored == 1 && !more ? " is" : " are") +
                                 " ignored: the game reads only the first " + std::to_string(count)});
     }
 }
 
 // Fields after the last one the game reads: it ignores them, which may not
-// be what whoever wrote them meant. Blank ones are harmless.
-std::string ignoredFields(std::string_view line, const std::vector<std::string_view>& fields,
-                          std::size_t fieldCount) {
+// be what whoever wrote them meant, so they get a note. Blank ones are harmless.
+void noteIgnoredFields(std::string_view line, const std::vector<std::string_view>& fields,
+                       std::size_t fieldCount, std::vector<std::string>& notes) {
     const auto extraFields = fields.begin() + static_cast<std::ptrdiff_t>(fieldCount);
     if (std::all_of(extraFields, fields.end(), isBlank)) {
-        return "";
+        return;
     }
-    const std::size_t start = static_cast<std::size_t>(extraFields->data() - line.data());
-    const std::size_t end = static_cast<std::size_t>(fields.back().data() + fields.back().size() - line.data());
+    const auto start = static_cast<std::size_t>(extraFields->data() - line.data());
+    const auto end = static_cast<std::size_t>(fields.back().data() + fields.back().size() - line.data());
     const std::size_t extra = fields.size() - fieldCount;
-    return std::to_string(extra) + (extra == 1 ? " field after the price is" : " fields after the price are") +
-           " ignored: \"" + std::string(line.substr(start, end - start)) + "\"";
+    notes.push_back(std::to_string(extra) +
+                    (extra == 1 ? " field after the price is" : " fields after the price are") +
+                    " ignored: \"" + std::string(line.substr(start, end - start)) + "\"");
+}
+
+// Takes in the next of `count` lines, without the carriage return of a
+// Windows line end. Returns why the reading ends here, or nothing.
+std::string takeLine(std::streambuf& file, std::string& line, int count) {
+    switch (readLine(file, line, LongestLineTaken)) {
+    case LineRead::NoMore:
+        return "missing line: " + std::to_string(count) + " lines are needed";
+    case LineRead::TooLong:
+        return "the line runs past " + std::to_string(LongestLineTaken) +
+               " characters without a line end: the rest of the file is not read";
+    case LineRead::Line:
+        break;
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return "";
 }
 
 // Reads the first `count` lines of a data file and hands the fields of each
 // to `take`, with the list of notes to add its warnings to. Returns every
 // fault found, in the order of the file: a line at fault does not stop the
 // reading, so that whoever writes the lists sees all of them at once; a
-// missing line ends it, since every later one is missing too. The fields
-// handed over always number at least `fieldCount`.
+// missing line ends it, since every later one is missing too, and so does a
+// line too long to take in, which may never end. The fields handed over
+// always number at least `fieldCount`.
 template <typename TakeFields>
 DataFileReading readDataFile(const std::string& fileName, int count, std::size_t fieldCount, LinesRead extent,
                              TakeFields take) {
@@ -206,22 +226,10 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
     std::streambuf& text = *file_open.rdbuf();
     for (int index = 0; index < count && faults.size() < MaxLoadFaults; ++index) {
         const int lineNumber = index + 1;
-        const LineRead read = readLine(text, TextInformation, LongestLineTaken);
-        if (read == LineRead::NoMore) {
-            faults.push_back(
-                {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"});
+        std::string end = takeLine(text, TextInformation, count);
+        if (!end.empty()) {
+            faults.push_back({fileName, lineNumber, std::move(end)});
             return reading;
-        }
-        if (read == LineRead::TooLong) {
-            faults.push_back({fileName, lineNumber,
-                              "the line runs past " + std::to_string(LongestLineTaken) +
-                                  " characters without a line end: the rest of the file is not read"});
-            return reading;
-        }
-        // A file written on Windows keeps its carriage returns here; they are
-        // not part of the line.
-        if (!TextInformation.empty() && TextInformation.back() == '\r') {
-            TextInformation.pop_back();
         }
         // The text ends at a NUL byte, as it would for a C string.
         std::string_view line(TextInformation.c_str());
@@ -239,17 +247,15 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
         if (fields.size() < fieldCount) {
             faults.push_back({fileName, lineNumber,
                               "the line has " + std::to_string(fields.size()) +
-                                  (fields.size() == 1 ? " field, " : " fields, ") + std::to_string(fieldCount) +
-                                  " are needed"});
+                                  (fields.size() == 1 ? " field, " : " fields, ") +
+                                  std::to_string(fieldCount) + " are needed"});
             continue;
         }
         std::vector<std::string> notes;
         LoadError fault = take(index, FieldReader(fields, notes));
-        notes.push_back(ignoredFields(line, fields, fieldCount));
+        noteIgnoredFields(line, fields, fieldCount, notes);
         for (std::string& note : notes) {
-            if (!note.empty()) {
-                reading.warnings.push_back({fileName, lineNumber, std::move(note)});
-            }
+            reading.warnings.push_back({fileName, lineNumber, std::move(note)});
         }
         if (!fault.reason.empty()) {
             fault.file = fileName;
