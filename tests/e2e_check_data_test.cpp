@@ -115,12 +115,15 @@ INSTANTIATE_TEST_SUITE_P(
             {"W:4: warning: Short Sword rolls 5000000 dice: one damage roll would draw more than a million "
              "numbers"},
             "4      Studded Coat   13  Short Sword      +4      5000000 to 60000000  11 to 38"},
+        // More than the game reads: after a number, or after the price.
         CheckCase{"number_fields_with_more",
                   3,
                   {"W:2: warning: the price \"l5\" holds no number and is read as 0",
+                   "W:5: warning: 2 fields after the price are ignored: \"heavy;extra\"",
                    "W:6: warning: the die size \"8O\" is read as 8: \"O\" after the number is ignored",
                    "W:10: warning: the die size \"12abc\" is read as 12: \"abc\" after the number is ignored",
-                   "A:5: warning: the price \"35gp\" is read as 35: \"gp\" after the number is ignored"},
+                   "A:5: warning: the price \"35gp\" is read as 35: \"gp\" after the number is ignored",
+                   "A:6: warning: 1 field after the price is ignored: \" light \""},
                   "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
         CheckCase{"negative_price",
                   3,
@@ -130,11 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                   3,
                   {"A:15: warning: 2 lines after line 13 are ignored: the game reads only the first 13"},
                   "13     Mythril Plate  20  Halberd          +18     6 to 51   45 to 153"},
-        CheckCase{"extra_fields",
-                  3,
-                  {"W:5: warning: 2 fields after the price are ignored: \"heavy;extra\"",
-                   "A:6: warning: 1 field after the price is ignored: \" light \""},
-                  "6      Chain Shirt    15  Mace             +7      2 to 18   15 to 60"},
         CheckCase{"byte_order_mark",
                   3,
                   {"W:1: warning: the file starts with a UTF-8 byte-order mark: the game reads it as part of "
