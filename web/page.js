@@ -1,27 +1,44 @@
 // The page plays the WebAssembly game in an xterm.js terminal. It is only a
 // host (the interface is documented in src/console/console_web.cpp): every
-// rule and text of the game stays in the module, one instance per game. A
-// Game carries bytes and keys between the terminal and its instance: typed
-// text is the line being edited (echo, Backspace, Ctrl-U, Enter sends it,
-// Ctrl-D on an empty line ends the input), lines typed ahead wait until the
-// game asks; a key wait takes the next key press; from the start of a pause
-// until the game next reads, key presses queue for the next key wait, and
-// what is left of them becomes typed text at the next question, as in a
-// console. Ctrl-C abandons the instance: its waits never settle and its
-// output is dropped. The module's exit() unwinds by throwing ExitStatus,
-// which onExit has seen, so the page does not report it as an error.
-// Windows smaller than 80x24 cells get a smaller font rather than a smaller
-// terminal. Tab leaves the terminal for the page's controls; in screen-reader
-// mode each screen the game shows is read out through a polite live region.
-// A check of the price lists runs in an instance of its own, so the game
-// on the screen goes on; replacing a game that has a character is confirmed.
+// rule and text stays in the module, one instance per game. A Game carries
+// bytes and keys between the terminal and its instance: typed text is the
+// line being edited (echo, Backspace, Ctrl-U, Enter sends it, Ctrl-D on an
+// empty line ends the input), lines typed ahead wait until the game asks; a
+// key wait takes the next key press; from the start of a pause until the
+// game next reads, key presses queue for the next key wait, and what is left
+// of them becomes typed text at the next question, as in a console. Ctrl-C
+// abandons the instance: its waits never settle and its output is dropped.
+// The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
+// so the page does not report it as an error. Windows smaller than 80x24
+// cells get a smaller font rather than a smaller terminal, down to a size
+// still readable on a phone; below that the terminal takes the columns and
+// rows that fit, and long lines wrap. It never has more than 50 rows, so the
+// game's clear by 50 line ends leaves nothing of the screen before.
+// On touch screens a native answer field takes the typing: what it commits
+// at a key wait or during a pause are key presses, a sent line is typed text
+// followed by Enter, and a tap on the terminal or the Continue button is a
+// key press. The page follows the visual viewport, so the prompt and the
+// field stay above an on-screen keyboard.
+// Tab leaves the terminal for the page's controls; in screen-reader mode each
+// screen the game shows is read out through a polite live region. A check
+// of the price lists runs in an instance of its own, so the game on the
+// screen goes on; replacing a game that has a character is confirmed.
 import { Terminal } from '@xterm/xterm';
 import { FitAddon } from '@xterm/addon-fit';
 
 const MinColumns = 80;
 const MinRows = 24;
 const FontSize = 16;
-const MinFontSize = 7;
+const MaxRows = 50;
+// The smallest font a phone held upright still reads comfortably: 12 px from
+// 390 px wide, 11 px on narrower screens.
+const ReadableFontSize = 12;
+const NarrowReadableFontSize = 11;
+const NarrowScreenWidth = 390;
+const TouchQuery = matchMedia('(pointer: coarse)');
+// Below this height (a phone turned, with its keyboard up) the status bar
+// gives its room to the terminal.
+const ShortHeight = 300;
 const MaxSeed = 4294967295;
 const LongestPause = 60000;
 const DefaultPause = '2000';
@@ -196,7 +213,10 @@ class Game {
       this.keysAhead.shift();
       return Promise.resolve();
     }
-    return new Promise((resolve) => { this.keyWaiter = resolve; });
+    return new Promise((resolve) => {
+      this.keyWaiter = resolve;
+      showKeyWait(true);
+    });
   }
 
   // The game asks for its --pause; the player may have chosen another since.
@@ -216,12 +236,25 @@ class Game {
     } else if (this.keyWaiter) {
       const resolve = this.keyWaiter;
       this.keyWaiter = null;
+      showKeyWait(false);
       resolve();
     } else if (this.keyMode) {
       this.keysAhead.push(data);
     } else {
       this.edit(data);
     }
+  }
+
+  // A tap is a key press where the game awaits or queues one; elsewhere it
+  // is no key at all, and the caller brings up the answer field instead.
+  tap() {
+    if (!this.keyWaiter && !this.keyMode) return false;
+    this.type('');
+    return true;
+  }
+
+  get takesKeys() {
+    return Boolean(this.keyWaiter) || this.keyMode;
   }
 
   edit(data) {
@@ -247,10 +280,13 @@ class Game {
     }
   }
 
+  // At the first column of a wrapped row the character erased is the last
+  // one of the row above.
   erase() {
     if (this.line.length === 0) return;
     this.line.pop();
-    terminal.write('\b \b');
+    if (terminal.buffer.active.cursorX > 0) terminal.write('\b \b');
+    else terminal.write(`\x1b[A\x1b[${terminal.cols}G\x1b[K`);
   }
 
   send(ending) {
@@ -269,6 +305,8 @@ class Game {
     if (this.stopped) return;
     this.announcer.flush();
     this.stopped = true;
+    this.keyWaiter = null;
+    showKeyWait(false);
     clearTimeout(this.timer);
     this.timer = null;
     if (detail) console.error(detail);
@@ -350,12 +388,13 @@ function takeAddress() {
 function startGame() {
   page.game?.end('replaced');
   terminal.reset();
+  showKeyWait(false);
   page.announcer.reset();
   page.seed = seedForNextGame();
   showSeed();
   page.game = new Game(['--seed', page.seed, '--pause', page.pause], page.lists, page.announcer,
     (how) => gameEnded(how));
-  terminal.focus();
+  focusInput();
 }
 
 function endSaying(how) {
@@ -387,6 +426,7 @@ function gameEnded(how) {
   });
   page.announcer.show(saying);
   document.title = PageTitle;
+  showKeyWait(true);
 }
 
 // After a game's end, a key starts the next one; after refused lists, with
@@ -471,7 +511,7 @@ function confirmReplacingGame(question) {
   dialog.showModal();
   return new Promise((settle) => {
     dialog.addEventListener('close', () => {
-      terminal.focus();
+      focusInput();
       settle(dialog.returnValue === 'replace');
     }, { once: true });
   });
@@ -540,18 +580,135 @@ function setScreenReaderMode(on) {
   page.announcer.enable(on);
 }
 
+function readableFontSize() {
+  return window.innerWidth >= NarrowScreenWidth ? ReadableFontSize : NarrowReadableFontSize;
+}
+
+// The largest font up to FontSize that shows 80x24 cells, but no smaller
+// than a readable size: then the terminal has the cells that fit.
 function fitTerminal() {
+  const smallest = readableFontSize();
   let size = fitAddon.proposeDimensions();
   if (!size) return;
   const room = Math.min(size.cols / MinColumns, size.rows / MinRows);
-  let fontSize = Math.max(MinFontSize, Math.min(FontSize, Math.floor(terminal.options.fontSize * room)));
+  let fontSize = Math.max(smallest, Math.min(FontSize, Math.floor(terminal.options.fontSize * room)));
   for (;;) {
     if (fontSize !== terminal.options.fontSize) terminal.options.fontSize = fontSize;
     size = fitAddon.proposeDimensions() ?? size;
-    if (fontSize <= MinFontSize || (size.cols >= MinColumns && size.rows >= MinRows)) break;
+    if (fontSize <= smallest || (size.cols >= MinColumns && size.rows >= MinRows)) break;
     fontSize -= 1;
   }
-  terminal.resize(Math.max(MinColumns, size.cols), Math.max(MinRows, size.rows));
+  terminal.resize(Math.max(1, size.cols), Math.max(1, Math.min(MaxRows, size.rows)));
+}
+
+const isTouch = () => TouchQuery.matches;
+const answerField = () => document.getElementById('answer');
+
+function focusInput() {
+  if (isTouch()) answerField().focus();
+  else terminal.focus();
+}
+
+// The Continue button stands in for a key press while the game waits for one.
+function showKeyWait(waiting) {
+  document.getElementById('continue').hidden = !waiting;
+  document.getElementById('send').hidden = waiting;
+}
+
+function typeIntoGame(data) {
+  if (page.game && !page.game.stopped) page.game.type(data);
+  else if (data !== '\x03') startAfterEnd();
+}
+
+// Key by key, so that a line sent during a pause queues as the keys it holds.
+function typeKeys(text) {
+  for (const key of text) typeIntoGame(key);
+}
+
+// After the game's end the line only starts the next game, as any key does.
+function sendAnswer(ending) {
+  const field = answerField();
+  const text = field.value;
+  field.value = '';
+  if (page.game && !page.game.stopped) typeKeys(text + ending);
+  else startAfterEnd();
+}
+
+// At a key wait or during a pause what the input method has committed are
+// key presses; a composition still in progress is left alone.
+function takeKeys(field) {
+  if (field.value === '' || (page.game && !page.game.stopped && !page.game.takesKeys)) return;
+  const text = field.value;
+  field.value = '';
+  if (page.game && !page.game.stopped) typeKeys(text);
+  else startAfterEnd();
+}
+
+function tapTerminal() {
+  if (!isTouch()) return;
+  if (!page.game || page.game.stopped) startAfterEnd();
+  else if (!page.game.tap()) answerField().focus();
+}
+
+function setUpAnswerField() {
+  const field = answerField();
+  let composing = false;
+  document.getElementById('answer-bar').addEventListener('submit', (event) => {
+    event.preventDefault();
+    if (!composing) sendAnswer('\r');
+  });
+  document.getElementById('end-input').addEventListener('click', () => sendAnswer('\x04'));
+  document.getElementById('continue').addEventListener('click', () => {
+    if (!page.game || page.game.stopped) startAfterEnd();
+    else page.game.tap();
+  });
+  // The bar's buttons leave the focus, and so the on-screen keyboard, where it is.
+  document.getElementById('answer-bar').addEventListener('mousedown', (event) => {
+    if (event.target.closest('button')) event.preventDefault();
+  });
+  field.addEventListener('compositionstart', () => { composing = true; });
+  field.addEventListener('compositionend', () => {
+    composing = false;
+    takeKeys(field);
+  });
+  field.addEventListener('input', (event) => {
+    if (!composing && !event.isComposing && event.inputType.startsWith('insert')) takeKeys(field);
+  });
+  field.addEventListener('keydown', (event) => {
+    if (event.key === 'Backspace' && field.value === '' && !composing) typeIntoGame('\x7f');
+  });
+  field.addEventListener('focus', () => terminal.scrollToBottom());
+  // On a touch screen the terminal never takes the focus: its own text area
+  // would bring up a keyboard whose compositions it cannot follow.
+  const screen = document.getElementById('terminal');
+  screen.addEventListener('mousedown', (event) => {
+    if (!isTouch()) return;
+    event.preventDefault();
+    event.stopPropagation();
+  }, true);
+  screen.addEventListener('click', tapTerminal);
+  terminal.textarea.addEventListener('focus', () => { if (isTouch()) field.focus(); });
+  const showTouch = () => document.body.classList.toggle('touch', isTouch());
+  TouchQuery.addEventListener('change', showTouch);
+  showTouch();
+}
+
+// The page keeps to the visual viewport, the part of the window an
+// on-screen keyboard leaves, so that the prompt and the field stay in view.
+function followVisualViewport() {
+  const viewport = window.visualViewport;
+  if (!viewport) return;
+  const follow = () => {
+    // A pinch zoom also shrinks the visual viewport: then the page keeps its layout.
+    const zoomed = viewport.scale > 1.01;
+    const style = document.documentElement.style;
+    style.setProperty('--viewport-height', zoomed ? '100%' : `${viewport.height}px`);
+    style.setProperty('--viewport-top', zoomed ? '0' : `${viewport.offsetTop}px`);
+    document.body.classList.toggle('short', !zoomed && viewport.height < ShortHeight);
+  };
+  viewport.addEventListener('resize', follow);
+  viewport.addEventListener('scroll', follow);
+  follow();
 }
 
 function setUpListButtons() {
@@ -565,7 +722,7 @@ function setUpListButtons() {
   document.getElementById('sample-lists').addEventListener('click', async () => {
     if (await confirmReplacingGame('Start a new game with the sample price lists?')) useLists(new Map());
   });
-  document.getElementById('report').addEventListener('close', () => terminal.focus());
+  document.getElementById('report').addEventListener('close', focusInput);
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dropping');
@@ -584,20 +741,19 @@ function setUp() {
   fitTerminal();
   new ResizeObserver(fitTerminal).observe(document.getElementById('terminal'));
   terminal.onTitleChange((title) => { document.title = title; });
-  terminal.onData((data) => {
-    if (page.game && !page.game.stopped) page.game.type(data);
-    else if (data !== '\x03') startAfterEnd();
-  });
+  terminal.onData(typeIntoGame);
+  setUpAnswerField();
+  followVisualViewport();
   letTabLeaveTerminal();
   page.announcer = new Announcer(document.getElementById('announcement'), () => terminal.rows);
   document.getElementById('screen-reader').addEventListener('change', (event) => {
     setScreenReaderMode(event.target.checked);
-    terminal.focus();
+    focusInput();
   });
   setUpListButtons();
   setUpPause(takeAddress());
   document.getElementById('status').addEventListener('click', (event) => {
-    if (event.target.tagName === 'BUTTON' && !document.querySelector('dialog[open]')) terminal.focus();
+    if (event.target.tagName === 'BUTTON' && !document.querySelector('dialog[open]')) focusInput();
   });
 
   window.brawlarium = {

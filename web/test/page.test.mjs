@@ -1,8 +1,14 @@
 // The one-file page in headless Chromium, opened from file://: a seeded
 // session typed key by key shows what the Node runner prints for the same
 // answers, in colour, and the page plays again; faulty lists chosen through
-// the file input are refused and checked with the game's own words; and no
-// request leaves file: and data:.
+// the file input are refused, and checked in a dialog while the game goes
+// on, with the game's own words; Tab reaches every control, screen-reader
+// mode reads each screen out, list buttons ask before they end a game with
+// a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
+// the answer field with an input method and key waits ended by taps give the
+// same game, and the prompt stays in view above an on-screen keyboard; a
+// clear leaves nothing of the screen before; and no request leaves file: and
+// data:.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
@@ -10,7 +16,7 @@ import { copyFileSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs'
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchChromium } from './chromium.mjs';
+import { devices, launchChromium } from './chromium.mjs';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
@@ -22,6 +28,14 @@ const Prompts = ['Your Choice: ', 'Change Name to: ', 'Roll Again (Y/N)? ',
   'What weapon would you like to buy? ', 'What armor would you like to buy? '];
 // Seed 7 fights at level 1 with hits and misses on both sides.
 const Seed = '7';
+// Each phone upright and turned, and the smallest font it may show.
+const Touch = { isMobile: true, hasTouch: true };
+const Phones = [['Pixel 7', devices['Pixel 7'], 12], ['Pixel 7 turned', devices['Pixel 7 landscape'], 12],
+  ['iPhone 13', devices['iPhone 13'], 12], ['iPhone 13 turned', devices['iPhone 13 landscape'], 12],
+  ['360x640', { ...Touch, viewport: { width: 360, height: 640 } }, 11],
+  ['640x360', { ...Touch, viewport: { width: 640, height: 360 } }, 12]];
+// What the game writes before its first clear.
+const StartUpLines = /Created|Loading/;
 
 let browser;
 const requests = [];
@@ -50,18 +64,20 @@ function runner(commandLine, answers, cwd) {
   });
 }
 
-// The transcript as the terminal shows it: each answer echoed after the
-// prompt that read it.
+// The transcript as the terminal shows it: each answer line echoed after the
+// prompt that read its first word; its further words answer the next prompts.
 function withEchoedAnswers(transcript, answers) {
   let shown = '';
   let rest = transcript;
   for (const answer of answers) {
-    const found = Prompts.map((prompt) => [rest.indexOf(prompt), prompt])
-      .filter(([at]) => at >= 0).sort((a, b) => a[0] - b[0])[0];
-    assert.ok(found, `no question left for the answer ${answer}`);
-    const end = found[0] + found[1].length;
-    shown += `${rest.slice(0, end)}${answer}\n`;
-    rest = rest.slice(end);
+    for (let word = 0; word < Math.max(1, answer.split(' ').length); ++word) {
+      const found = Prompts.map((prompt) => [rest.indexOf(prompt), prompt])
+        .filter(([at]) => at >= 0).sort((a, b) => a[0] - b[0])[0];
+      assert.ok(found, `no question left for the answer ${answer}`);
+      const end = found[0] + found[1].length;
+      shown += `${rest.slice(0, end)}${word === 0 ? `${answer}\n` : ''}`;
+      rest = rest.slice(end);
+    }
   }
   return shown + rest;
 }
@@ -136,6 +152,55 @@ async function play(page, steps, special) {
       await special(step);
     }
   }
+}
+
+// The terminal's rows on screen, its font and the boxes, in the page, of the
+// cursor's row and the answer field next to the visual viewport's.
+async function layout(page) {
+  return page.evaluate(async () => {
+    const { terminal } = window.brawlarium;
+    await new Promise((done) => terminal.write('', done));
+    const buffer = terminal.buffer.active;
+    const screen = document.querySelector('#terminal .xterm-screen').getBoundingClientRect();
+    const rowHeight = screen.height / terminal.rows;
+    const cursorTop = screen.top + (buffer.baseY + buffer.cursorY - buffer.viewportY) * rowHeight;
+    const field = document.getElementById('answer').getBoundingClientRect();
+    const rows = [];
+    for (let row = 0; row < terminal.rows; ++row) {
+      rows.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
+    }
+    return {
+      rows, cols: terminal.cols, fontSize: terminal.options.fontSize,
+      overflow: document.documentElement.scrollWidth - window.innerWidth,
+      bar: document.getElementById('status').offsetHeight / window.innerHeight,
+      boxes: [[cursorTop, cursorTop + rowHeight], [field.top, field.bottom]],
+      visible: [visualViewport.offsetTop, visualViewport.offsetTop + visualViewport.height],
+    };
+  });
+}
+
+// A line typed through the answer field as an input method types it, letter
+// by letter in a composition that is then committed, and sent with Enter.
+async function composeAnswer(page, cdp, answer) {
+  await waitUntil(page, 'answer');
+  if (answer === 'Thorga') {
+    // A slip mended with Backspace inside the composition.
+    await cdp.send('Input.insertText', { text: 'Thor' });
+    for (const text of ['g', 'ga', 'gax']) {
+      await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+    }
+    await page.keyboard.press('Backspace');
+    await cdp.send('Input.insertText', { text: 'ga' });
+  } else {
+    for (let length = 1; length <= answer.length; ++length) {
+      await cdp.send('Input.imeSetComposition', { text: answer.slice(0, length), selectionStart: length, selectionEnd: length });
+    }
+    assert.equal(await page.inputValue('#answer'), answer);
+    assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer');
+    await cdp.send('Input.insertText', { text: answer });
+  }
+  assert.equal(await page.inputValue('#answer'), answer);
+  await page.keyboard.press('Enter');
 }
 
 // The first line of each strike and the palette colour it is written in.
@@ -401,6 +466,87 @@ test('seeds: new ones for quick restarts and after a replay, and a page message 
     assert.deepEqual(errors, []);
     await page.close();
   });
+
+for (const [name, device, smallestFont] of Phones) {
+  test(`on a ${name} phone the page reads, takes answers through its field and keeps the prompt in view`,
+    { timeout: 60000 }, async () => {
+      const upright = device.viewport.height > device.viewport.width;
+      const steps = upright ? ['a', 'a', 'Thorga', { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
+        { tap: '#continue' }, 'c', { send: true }, 'q'] : [];
+      const answers = steps.filter((step) => typeof step === 'string');
+      const expected = runner(['--seed', Seed], answers, sampleData);
+      const phone = await launchChromium(device);
+      phone.context.on('request', (request) => requests.push(request.url()));
+      try {
+        const page = await phone.context.newPage();
+        const errors = [];
+        page.on('pageerror', (error) => errors.push(error.message));
+        await page.goto(`${pathToFileURL(pagePath)}?seed=${Seed}`);
+        await waitUntil(page, 'answer', 5000);
+        const shown = await layout(page);
+        assert.ok(shown.fontSize >= smallestFont, `${shown.fontSize} px`);
+        assert.ok(shown.cols >= (upright ? 50 : 80), `${shown.cols} columns`);
+        assert.ok(shown.overflow <= 0 && shown.bar <= 1 / 6, JSON.stringify(shown));
+        assert.ok(shown.rows.length <= 50 && !shown.rows.some((row) => StartUpLines.test(row)));
+
+        // An on-screen keyboard takes 60% and 55% of the height, the phone
+        // turns and back: the prompt and the field stay in view, and a
+        // half-typed answer stays.
+        const cdp = await phone.context.newCDPSession(page);
+        await page.tap('#terminal');
+        await cdp.send('Input.insertText', { text: 'Tho' });
+        const { width, height } = device.viewport;
+        for (const [across, down] of [[width, 0.4 * height], [width, 0.45 * height], [height, width], [width, height]]) {
+          await page.setViewportSize({ width: across, height: Math.round(down) });
+          await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+          const { boxes, visible } = await layout(page);
+          for (const [top, bottom] of boxes) assert.ok(top >= visible[0] && bottom <= visible[1], JSON.stringify([across, down, boxes, visible]));
+        }
+        assert.equal(await page.inputValue('#answer'), 'Tho');
+        await page.fill('#answer', '');
+
+        for (const step of steps) {
+          if (typeof step === 'string') {
+            await composeAnswer(page, cdp, step);
+          } else {
+            await waitUntil(page, 'key');
+            assert.ok(await page.isVisible('#continue'));
+            if (step.tap) await page.tap(step.tap);
+            else await page.keyboard.press('Enter');
+            await waitUntil(page, 'answer');
+            assert.ok(!await page.isVisible('#continue'));
+            assert.ok(!(await layout(page)).rows.some((row) => row.startsWith('Name: ')), 'the screen before the clear shows');
+          }
+        }
+        if (upright) {
+          await waitForText(page, 'Press any key to play again.');
+          await page.screenshot({ path: join(dirname(pagePath), `screenshot-${name.replace(/ /g, '-')}.png`) });
+          const native = await expected;
+          assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+          // A tap plays again; the bar's End input ends it as Ctrl-D does.
+          await page.tap('#continue');
+          await waitUntil(page, 'answer');
+          await page.tap('#end-input');
+          await waitForText(page, 'Press any key to play again.');
+          assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+        }
+        assert.deepEqual(errors, []);
+      } finally {
+        await phone.close();
+      }
+    });
+}
+
+test('a clear leaves nothing of the screen before in a 2560x1440 window', async () => {
+  const { page, errors } = await openPage();
+  await page.setViewportSize({ width: 2560, height: 1440 });
+  await waitUntil(page, 'answer', 5000);
+  const { rows, fontSize } = await layout(page);
+  assert.equal(fontSize, 16);
+  assert.ok(rows.length === 50 && !rows.some((row) => StartUpLines.test(row)), rows.join('\n'));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
 
 test('no request leaves file: and data:', () => {
   assert.ok(requests.length > 0);
