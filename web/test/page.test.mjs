@@ -34,6 +34,9 @@ const Phones = [['Pixel 7', devices['Pixel 7'], 12], ['Pixel 7 turned', devices[
   ['iPhone 13', devices['iPhone 13'], 12], ['iPhone 13 turned', devices['iPhone 13 landscape'], 12],
   ['360x640', { ...Touch, viewport: { width: 360, height: 640 } }, 11],
   ['640x360', { ...Touch, viewport: { width: 640, height: 360 } }, 12]];
+// The touch controls, by their accessible names.
+const AnswerField = 'role=textbox[name="Answer"]';
+const ContinueButton = 'role=button[name="Continue"]';
 // What the game writes before its first clear.
 const StartUpLines = /Created|Loading/;
 
@@ -195,11 +198,11 @@ async function composeAnswer(page, cdp, answer) {
     for (let length = 1; length <= answer.length; ++length) {
       await cdp.send('Input.imeSetComposition', { text: answer.slice(0, length), selectionStart: length, selectionEnd: length });
     }
-    assert.equal(await page.inputValue('#answer'), answer);
+    assert.equal(await page.inputValue(AnswerField), answer);
     assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer');
     await cdp.send('Input.insertText', { text: answer });
   }
-  assert.equal(await page.inputValue('#answer'), answer);
+  assert.equal(await page.inputValue(AnswerField), answer);
   await page.keyboard.press('Enter');
 }
 
@@ -468,11 +471,11 @@ test('seeds: new ones for quick restarts and after a replay, and a page message 
   });
 
 for (const [name, device, smallestFont] of Phones) {
-  test(`on a ${name} phone the page reads, takes answers through its field and keeps the prompt in view`,
+  test(`on a phone (${name}) the page reads, takes answers through its field and keeps the prompt in view`,
     { timeout: 60000 }, async () => {
       const upright = device.viewport.height > device.viewport.width;
       const steps = upright ? ['a', 'a', 'Thorga', { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
-        { tap: '#continue' }, 'c', { send: true }, 'q'] : [];
+        { tap: ContinueButton }, 'c', { send: true }, 'q'] : [];
       const answers = steps.filter((step) => typeof step === 'string');
       const expected = runner(['--seed', Seed], answers, sampleData);
       const phone = await launchChromium(device);
@@ -488,6 +491,8 @@ for (const [name, device, smallestFont] of Phones) {
         assert.ok(shown.cols >= (upright ? 50 : 80), `${shown.cols} columns`);
         assert.ok(shown.overflow <= 0 && shown.bar <= 1 / 6, JSON.stringify(shown));
         assert.ok(shown.rows.length <= 50 && !shown.rows.some((row) => StartUpLines.test(row)));
+        assert.deepEqual(await page.$eval(AnswerField, (field) =>
+          [field.spellcheck, field.autocapitalize, field.getAttribute('autocorrect')]), [false, 'none', 'off']);
 
         // An on-screen keyboard takes 60% and 55% of the height, the phone
         // turns and back: the prompt and the field stay in view, and a
@@ -502,19 +507,19 @@ for (const [name, device, smallestFont] of Phones) {
           const { boxes, visible } = await layout(page);
           for (const [top, bottom] of boxes) assert.ok(top >= visible[0] && bottom <= visible[1], JSON.stringify([across, down, boxes, visible]));
         }
-        assert.equal(await page.inputValue('#answer'), 'Tho');
-        await page.fill('#answer', '');
+        assert.equal(await page.inputValue(AnswerField), 'Tho');
+        await page.fill(AnswerField, '');
 
         for (const step of steps) {
           if (typeof step === 'string') {
             await composeAnswer(page, cdp, step);
           } else {
             await waitUntil(page, 'key');
-            assert.ok(await page.isVisible('#continue'));
+            assert.ok(await page.isVisible(ContinueButton));
             if (step.tap) await page.tap(step.tap);
             else await page.keyboard.press('Enter');
             await waitUntil(page, 'answer');
-            assert.ok(!await page.isVisible('#continue'));
+            assert.ok(!await page.isVisible(ContinueButton));
             assert.ok(!(await layout(page)).rows.some((row) => row.startsWith('Name: ')), 'the screen before the clear shows');
           }
         }
@@ -524,9 +529,9 @@ for (const [name, device, smallestFont] of Phones) {
           const native = await expected;
           assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
           // A tap plays again; the bar's End input ends it as Ctrl-D does.
-          await page.tap('#continue');
+          await page.tap(ContinueButton);
           await waitUntil(page, 'answer');
-          await page.tap('#end-input');
+          await page.tap('role=button[name="End input"]');
           await waitForText(page, 'Press any key to play again.');
           assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
         }
