@@ -2,7 +2,9 @@
 // first "Your Choice: " (median of --runs fresh tabs), the HTML's size, the
 // memory after a fight (JS heap after a collection, plus the module's wasm
 // memory), and the processor time of all of Chromium's processes while the
-// page idles 3 s at a question next to an empty page (medians of three).
+// page idles 3 s at a question next to an empty page (medians of three);
+// and, emulating a Pixel 7, the load time and the terminal's font size and
+// columns.
 //
 //   node bench/page_bench.mjs build-web/brawlarium.html [--runs 10]
 //
@@ -11,7 +13,7 @@ import { readdirSync, readFileSync, statSync, writeFileSync, mkdtempSync } from 
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchChromium } from '../web/test/chromium.mjs';
+import { devices, launchChromium } from '../web/test/chromium.mjs';
 
 const IdleSeconds = 3;
 const SettleSeconds = 5;
@@ -46,6 +48,28 @@ async function loadTime(context, url) {
   const ms = await found.jsonValue();
   await page.close();
   return ms;
+}
+
+// The load times of fresh tabs, and the terminal's font and columns in the last.
+async function loadTimes(context, url) {
+  const loads = [];
+  for (let run = 0; run < runs; ++run) loads.push(await loadTime(context, url));
+  const page = await context.newPage();
+  await page.goto(url);
+  await waitUntil(page, 'answer');
+  const terminal = await page.evaluate(() =>
+    ({ fontSize: window.brawlarium.terminal.options.fontSize, cols: window.brawlarium.terminal.cols }));
+  await page.close();
+  return { loads, ...terminal };
+}
+
+async function onPixel7(url) {
+  const phone = await launchChromium(devices['Pixel 7']);
+  try {
+    return await loadTimes(phone.context, url);
+  } finally {
+    await phone.close();
+  }
 }
 
 async function memoryAfterFight(context, url) {
@@ -123,10 +147,10 @@ const url = `${pathToFileURL(pagePath)}?seed=7`;
 const emptyPage = join(mkdtempSync(join(tmpdir(), 'brawlarium-bench-')), 'empty.html');
 writeFileSync(emptyPage, '<!doctype html><title>empty</title>');
 
+const phone = await onPixel7(url);
 const browser = await launchChromium();
 try {
-  const loads = [];
-  for (let run = 0; run < runs; ++run) loads.push(await loadTime(browser.context, url));
+  const { loads } = await loadTimes(browser.context, url);
   const { page, heap, wasm } = await memoryAfterFight(browser.context, url);
   await page.keyboard.press('Space');
   await waitUntil(page, 'answer');
@@ -146,10 +170,15 @@ try {
 
   const size = statSync(pagePath).size;
   const load = median(loads);
+  const phoneLoad = median(phone.loads);
   const rows = [
     ['measure', 'page', 'beside', 'goal', 'met'],
     [`page load to the first "Your Choice: " (median of ${runs})`, `${load.toFixed(0)} ms`,
       `${Math.min(...loads).toFixed(0)}..${Math.max(...loads).toFixed(0)} ms`, '< 500 ms', load < 500],
+    [`Pixel 7: page load to the first "Your Choice: " (median of ${runs})`, `${phoneLoad.toFixed(0)} ms`,
+      `${Math.min(...phone.loads).toFixed(0)}..${Math.max(...phone.loads).toFixed(0)} ms`, '< 500 ms', phoneLoad < 500],
+    ['Pixel 7: the terminal\'s font size and columns', `${phone.fontSize} px, ${phone.cols} columns`, '',
+      '>= 12 px', phone.fontSize >= 12],
     ['size of brawlarium.html', mib(size), `${size} bytes`, '< 1.5 MiB', size < 1.5 * 1048576],
     ['memory after a fight: JS heap + wasm memory', mib(heap + wasm),
       `${mib(heap)} + ${mib(wasm)}`, '', null],

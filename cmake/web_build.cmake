@@ -28,6 +28,8 @@ target_link_options(brawlarium PRIVATE
   -sTOTAL_STACK=1MB
   -sALLOW_MEMORY_GROWTH=1
   -sEXPORTED_RUNTIME_METHODS=FS
+  # The host asks whether a character exists before it replaces a game.
+  -sEXPORTED_FUNCTIONS=_main,_brawlariumCharacterExists
   -lnodefs.js
   "SHELL:--pre-js ${web_console}/console_web_module.js"
   "SHELL:--extern-post-js ${CMAKE_BINARY_DIR}/web_module_facts.js"

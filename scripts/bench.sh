@@ -5,7 +5,8 @@
 # piped answers handled per second, and the time --check-data takes on the
 # sample lists; then the WebAssembly build (build-web): its start-up under
 # Node, its size and its piped answers per second, and the page in headless
-# Chromium: load time, size, memory after a fight and idle processor time.
+# Chromium: load time, size, memory after a fight and idle processor time,
+# and as a Pixel 7 phone, load time and the terminal's font size and columns.
 # Takes about three minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
