@@ -43,6 +43,8 @@ const MaxSeed = 4294967295;
 const LongestPause = 60000;
 const DefaultPause = '2000';
 const PauseKey = 'brawlarium.pause';
+// The shortest pause between rounds in which a screen reader reads a round.
+const ReadablePause = 1000;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
 const ListKinds = ['weapon', 'armor'];
@@ -220,12 +222,15 @@ class Game {
   }
 
   // The game asks for its --pause; the player may have chosen another since.
+  // Rounds that follow each other faster than they can be read out are read
+  // together at the next question or key wait.
   pause(ms) {
     if (this.stopped) return new Promise(() => {});
-    this.announcer.flush();
+    const pause = this.roundPause ?? ms;
+    if (pause >= ReadablePause) this.announcer.flush();
     this.keyMode = true;
     return new Promise((resolve) => {
-      this.timer = setTimeout(() => { this.timer = null; resolve(); }, this.roundPause ?? ms);
+      this.timer = setTimeout(() => { this.timer = null; resolve(); }, pause);
     });
   }
 
