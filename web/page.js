@@ -382,12 +382,18 @@ function takeAddress() {
   const address = new URLSearchParams(location.search);
   const seed = address.get('seed');
   const pause = address.get('pause');
+  const refusals = [];
   if (seed !== null) {
     if (isWholeNumberUpTo(seed, MaxSeed)) page.linkSeed = seed;
-    else say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
+    else refusals.push(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
   }
-  if (pause !== null && isWholeNumberUpTo(pause, LongestPause)) return String(Number(pause));
-  return null;
+  const pauseTaken = pause !== null && isWholeNumberUpTo(pause, LongestPause);
+  if (pause !== null && !pauseTaken) {
+    refusals.push(`This link's round pause is not a number of milliseconds from 0 to ${LongestPause}, ` +
+      'so the game keeps its own');
+  }
+  say(refusals.join('. '));
+  return pauseTaken ? String(Number(pause)) : null;
 }
 
 function startGame() {
