@@ -352,6 +352,7 @@ const page = {
   game: null,
   lists: new Map(),
   listsRefused: false,
+  commandLineRefused: false,
   linkSeed: null,
   seed: null,
   pause: DefaultPause,
@@ -424,8 +425,11 @@ function endSaying(how) {
 
 function gameEnded(how) {
   if (how === 'replaced') return;
-  // Only the address can give the game a command line it refuses.
-  if (how === 'status 2') {
+  // Only the address can give the game a command line it refuses, and the
+  // page checks it first; should the game still refuse one, a game with a
+  // seed of the page's own takes its place, once.
+  if (how === 'status 2' && !page.commandLineRefused) {
+    page.commandLineRefused = true;
     say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
     startGame();
     return;
