@@ -43,6 +43,8 @@ const MaxSeed = 4294967295;
 const LongestPause = 60000;
 const DefaultPause = '2000';
 const PauseKey = 'brawlarium.pause';
+// The shortest pause between rounds in which a screen reader reads a round.
+const ReadablePause = 1000;
 const Encoder = new TextEncoder();
 const ListNames = ['weaponlist.txt', 'armorlist.txt'];
 const ListKinds = ['weapon', 'armor'];
@@ -220,12 +222,15 @@ class Game {
   }
 
   // The game asks for its --pause; the player may have chosen another since.
+  // Rounds that follow each other faster than they can be read out are read
+  // together at the next question or key wait.
   pause(ms) {
     if (this.stopped) return new Promise(() => {});
-    this.announcer.flush();
+    const pause = this.roundPause ?? ms;
+    if (pause >= ReadablePause) this.announcer.flush();
     this.keyMode = true;
     return new Promise((resolve) => {
-      this.timer = setTimeout(() => { this.timer = null; resolve(); }, this.roundPause ?? ms);
+      this.timer = setTimeout(() => { this.timer = null; resolve(); }, pause);
     });
   }
 
@@ -347,6 +352,7 @@ const page = {
   game: null,
   lists: new Map(),
   listsRefused: false,
+  commandLineRefused: false,
   linkSeed: null,
   seed: null,
   pause: DefaultPause,
@@ -377,12 +383,18 @@ function takeAddress() {
   const address = new URLSearchParams(location.search);
   const seed = address.get('seed');
   const pause = address.get('pause');
+  const refusals = [];
   if (seed !== null) {
     if (isWholeNumberUpTo(seed, MaxSeed)) page.linkSeed = seed;
-    else say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
+    else refusals.push(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
   }
-  if (pause !== null && isWholeNumberUpTo(pause, LongestPause)) return String(Number(pause));
-  return null;
+  const pauseTaken = pause !== null && isWholeNumberUpTo(pause, LongestPause);
+  if (pause !== null && !pauseTaken) {
+    refusals.push(`This link's round pause is not a number of milliseconds from 0 to ${LongestPause}, ` +
+      'so the game keeps its own');
+  }
+  say(refusals.join('. '));
+  return pauseTaken ? String(Number(pause)) : null;
 }
 
 function startGame() {
@@ -413,8 +425,11 @@ function endSaying(how) {
 
 function gameEnded(how) {
   if (how === 'replaced') return;
-  // Only the address can give the game a command line it refuses.
-  if (how === 'status 2') {
+  // Only the address can give the game a command line it refuses, and the
+  // page checks it first; should the game still refuse one, a game with a
+  // seed of the page's own takes its place, once.
+  if (how === 'status 2' && !page.commandLineRefused) {
+    page.commandLineRefused = true;
     say(`This link's seed is not a number from 0 to ${MaxSeed}; here is a new game`);
     startGame();
     return;

@@ -444,11 +444,13 @@ test('seeds: new ones for quick restarts and after a replay, and a page message 
       assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${seed}&pause=2000`);
       return seed;
     };
-    for (const query of ['?seed=abc', '?seed=', '?seed=4294967296']) {
+    for (const query of ['?seed=abc', '?seed=', '?seed=4294967296&pause=60001']) {
       const { page, errors } = await openPage(query);
       await waitUntil(page, 'answer');
-      assert.equal(await page.textContent('#message'),
-        'This link\'s seed is not a number from 0 to 4294967295; here is a new game');
+      const message = await page.textContent('#message');
+      assert.ok(message.startsWith('This link\'s seed is not a number from 0 to 4294967295; here is a new game'));
+      assert.equal(message.includes('. This link\'s round pause is not a number'), query.includes('pause'));
+      assert.equal(await page.inputValue('#pause'), '2000');
       await shownSeed(page);
       assert.deepEqual(errors, []);
       await page.close();
