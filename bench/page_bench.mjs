@@ -9,7 +9,8 @@
 // the page idles 3 s at a question next to an empty page (medians of three).
 // Beside the load times stand those of the page before it was bundled by
 // esbuild and its game built for size: measured again with --before OLD.html
-// (a page built from an older commit), else as measured here once.
+// (a page built from an older commit), else as measured here once. And,
+// emulating a Pixel 7, the load time and the terminal's font size and columns.
 //
 //   node bench/page_bench.mjs build-web/brawlarium.html [--runs 10] [--before OLD.html]
 //
@@ -20,7 +21,7 @@ import { tmpdir } from 'node:os';
 import { gzipSync } from 'node:zlib';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchChromium } from '../web/test/chromium.mjs';
+import { devices, launchChromium } from '../web/test/chromium.mjs';
 
 const IdleSeconds = 3;
 const SettleSeconds = 5;
@@ -120,6 +121,25 @@ async function loadTimes(context, files) {
   }
 }
 
+// The load times of fresh tabs as a Pixel 7, and the terminal's font and
+// columns in the last.
+async function onPixel7(url) {
+  const phone = await launchChromium(devices['Pixel 7']);
+  try {
+    const loads = [];
+    for (let run = 0; run < runs; ++run) loads.push(await loadTime(phone.context, url));
+    const page = await phone.context.newPage();
+    await page.goto(url);
+    await waitUntil(page, 'answer');
+    const terminal = await page.evaluate(() =>
+      ({ fontSize: window.brawlarium.terminal.options.fontSize, cols: window.brawlarium.terminal.cols }));
+    await page.close();
+    return { loads, ...terminal };
+  } finally {
+    await phone.close();
+  }
+}
+
 async function memoryAfterFight(context, url) {
   const page = await context.newPage();
   await page.goto(url);
@@ -195,6 +215,7 @@ const url = `${pathToFileURL(pagePath)}?seed=7`;
 const emptyPage = join(mkdtempSync(join(tmpdir(), 'brawlarium-bench-')), 'empty.html');
 writeFileSync(emptyPage, '<!doctype html><title>empty</title>');
 
+const pixel7 = await onPixel7(url);
 const browser = await launchChromium();
 try {
   const [load, measuredBefore] = await loadTimes(browser.context, beforePath ? [pagePath, beforePath] : [pagePath]);
@@ -226,9 +247,13 @@ try {
     [`desktop: page load to the first "Your Choice: " (median of ${runs})`, `${load.desktop.toFixed(0)} ms`,
       `${range(load.desktops, (ms) => ms.toFixed(0))} ms; ${before.desktop.toFixed(0)} ms ${beforeNote}`,
       '<= 150 ms', load.desktop <= 150],
-    [`phone: 4x slower CPU, gzipped over 1.6 Mbit/s, 150 ms (median of ${runs})`, seconds(load.phone),
+    [`slow phone: 4x slower CPU, gzipped over 1.6 Mbit/s, 150 ms (median of ${runs})`, seconds(load.phone),
       `${range(load.phones, (ms) => (ms / 1000).toFixed(2))} s; ${seconds(before.phone)} ${beforeNote}`,
       '<= 1.6 s', load.phone <= 1600],
+    [`Pixel 7: page load to the first "Your Choice: " (median of ${runs})`, `${median(pixel7.loads).toFixed(0)} ms`,
+      `${range(pixel7.loads, (ms) => ms.toFixed(0))} ms`, '< 500 ms', median(pixel7.loads) < 500],
+    ['Pixel 7: the terminal\'s font size and columns', `${pixel7.fontSize} px, ${pixel7.cols} columns`, '',
+      '>= 12 px', pixel7.fontSize >= 12],
     ['size of brawlarium.html, raw and gzipped', `${kib(size)}, ${kib(gzipped)} gz`,
       `${size} and ${gzipped} bytes`, '<= 700 KiB, <= 220 KiB gz', size <= 700 * 1024 && gzipped <= 220 * 1024],
     ['memory after a fight: JS heap + wasm memory', mib(heap + wasm),

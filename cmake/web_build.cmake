@@ -5,6 +5,7 @@
 
 set(BRAWLARIUM_WEB_DATA_DIR "${BRAWLARIUM_INSTALLED_DATA_DIR}")
 set(web_console "${CMAKE_SOURCE_DIR}/src/console")
+configure_file(${CMAKE_SOURCE_DIR}/cmake/web_module_facts.js.in ${CMAKE_BINARY_DIR}/web_module_facts.js @ONLY)
 
 # emcc's JavaScript optimizer needs Debian's acorn, which a Node from
 # elsewhere on PATH does not find by itself.
@@ -30,8 +31,11 @@ set(web_link_options
   -sTOTAL_STACK=1MB
   -sALLOW_MEMORY_GROWTH=1
   -sEXPORTED_RUNTIME_METHODS=FS
+  # The host asks whether a character exists before it replaces a game.
+  -sEXPORTED_FUNCTIONS=_main,_brawlariumCharacterExists
   -lnodefs.js
   "SHELL:--pre-js ${web_console}/console_web_module.js"
+  "SHELL:--extern-post-js ${CMAKE_BINARY_DIR}/web_module_facts.js"
   "SHELL:--extern-post-js ${web_console}/console_web_node.js"
   "SHELL:--embed-file ${CMAKE_SOURCE_DIR}/data/weaponlist.txt@${BRAWLARIUM_WEB_DATA_DIR}/weaponlist.txt"
   "SHELL:--embed-file ${CMAKE_SOURCE_DIR}/data/armorlist.txt@${BRAWLARIUM_WEB_DATA_DIR}/armorlist.txt")
@@ -72,5 +76,6 @@ set_property(TARGET brawlarium APPEND PROPERTY LINK_DEPENDS "${web_asyncify_only
 set_property(TARGET brawlarium brawlarium_callgraph APPEND PROPERTY LINK_DEPENDS
   "${web_console}/console_web_module.js"
   "${web_console}/console_web_node.js"
+  "${CMAKE_BINARY_DIR}/web_module_facts.js"
   "${CMAKE_SOURCE_DIR}/data/weaponlist.txt"
   "${CMAKE_SOURCE_DIR}/data/armorlist.txt")

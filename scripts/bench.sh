@@ -6,7 +6,8 @@
 # sample lists; then the WebAssembly build (build-web): its start-up under
 # Node, its size and its piped answers per second, and the page in headless
 # Chromium: load time on a desktop and as on a slow phone, size, memory after
-# a fight and idle processor time. Takes about five minutes.
+# a fight and idle processor time, and as a Pixel 7 phone, load time and the
+# terminal's font size and columns. Takes about five minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help

@@ -3,8 +3,9 @@
 # end-to-end tests (the end-to-end ones against the native game and the
 # WebAssembly build under Node), the page in headless Chromium, the tests
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, once under
-# Valgrind, the installed game and its Debian package, the fuzzers,
-# clang-tidy, and the Windows build under Wine.
+# Valgrind, the installed game and its Debian package, the release made
+# twice and compared byte for byte, the npm package installed and played,
+# the fuzzers, clang-tidy, and the Windows build under Wine.
 # Needs no terminal and no standard input.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -33,6 +34,10 @@ cmake --build build-test -j "$jobs"
 
 step "The page in headless Chromium"
 (cd build-web && ctest --output-on-failure --timeout 900)
+
+step "The release, made twice and compared; the npm package installed and played"
+bash scripts/release-check.sh "$root/build-release"
+bash scripts/npm-check.sh "$root"/build-release/brawlarium-*.tgz build-test
 
 step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRAWLARIUM_SANITIZE=ON

@@ -184,6 +184,15 @@ for input in "$ROOT"/tests/windows/*.in; do
     pass "$name: same output ($(wc -c <"$linux_out") bytes), exit code $linux_rc"
 done
 
+# The .exe reports the version the Linux binary reports.
+exe_version=$(cd "$GAME" && timeout -k 10 60 setsid -w wine ./brawlarium.exe --version </dev/null 2>/dev/null | tr -d '\r' || true)
+linux_version=$("$LINUX_BINARY" --version)
+if [[ $exe_version == "$linux_version" ]]; then
+    pass "brawlarium.exe --version: $exe_version"
+else
+    fail "brawlarium.exe --version says \"$exe_version\", the Linux binary \"$linux_version\""
+fi
+
 # --- 2. The ZIP: unpacked alone, the game finds its lists beside itself ------
 
 zip_contents=$(cd "$UNPACKED" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')

@@ -100,25 +100,31 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{
             "endless_fight",
             3,
+            // Every monster of level 13 to 30, and no other, is out of reach.
             {"A:13: warning: endless fight: a level 1 player (strength 8, dexterity 8) in Force Field with "
-             "Bare "
-             "Knuckles against a level 13 monster (Force Field, Halberd): the player never reaches armor "
-             "class 50 (best attack 20), the monster never reaches armor class 49 (best attack 38); 58799 "
-             "more such fights in Force Field"},
-            "13     Force Field   50  Halberd          +18     6 to 51   45 to 153"},
+             "Bare Knuckles against a level 13 monster (Force Field, Halberd): the player never reaches "
+             "armor class 70 (best attack 20), the monster never reaches armor class 69 (best attack 38); "
+             "134999 more such fights in Force Field"},
+            "13     Force Field   70  Halberd          +18     6 to 51   45 to 153"},
+        // Its best hit does 1 point of damage, which ends a fight.
+        CheckCase{
+            "one_point_weapon", 0, {}, "1      Rags           9   Twig             +0      0 to 1    9"},
         CheckCase{
             "huge_dice_count",
             3,
             {"W:4: warning: Short Sword rolls 5000000 dice: one damage roll would draw more than a million "
              "numbers"},
             "4      Studded Coat   13  Short Sword      +4      5000000 to 60000000  11 to 38"},
-        CheckCase{
-            "number_fields_with_more",
-            3,
-            {"W:2: warning: the price \"l5\" holds no number and is read as 0",
-             "W:6: warning: the die size \"8O\" is read as 8: \"O\" after the number is ignored",
-             "W:10: warning: the die size \"12abc\" is read as 12: \"abc\" after the number is ignored"},
-            "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
+        // More than the game reads: after a number, or after the price.
+        CheckCase{"number_fields_with_more",
+                  3,
+                  {"W:2: warning: the price \"l5\" holds no number and is read as 0",
+                   "W:5: warning: 2 fields after the price are ignored: \"heavy;extra\"",
+                   "W:6: warning: the die size \"8O\" is read as 8: \"O\" after the number is ignored",
+                   "W:10: warning: the die size \"12abc\" is read as 12: \"abc\" after the number is ignored",
+                   "A:5: warning: the price \"35gp\" is read as 35: \"gp\" after the number is ignored",
+                   "A:6: warning: 1 field after the price is ignored: \" light \""},
+                  "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
         CheckCase{"negative_price",
                   3,
                   {"A:4: warning: the price of Studded Coat is -20: buying it hands out 20 gold"},

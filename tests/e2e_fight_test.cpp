@@ -263,8 +263,19 @@ TEST(PipedFights, TwentyBatchFightsPrintWhatAPausedSessionPrints) {
         ++fights;
     }
     EXPECT_EQ(fights, 20U);
-    EXPECT_NE(readFile(directory.file("paused.log")), "");
+    const std::string pauses = readFile(directory.file("paused.log"));
+    EXPECT_NE(pauses, "");
     EXPECT_EQ(readFile(directory.file("batch.log")), "");
+
+    // A pause named on the command line wins over --batch's none.
+    options.arguments.insert(options.arguments.end(), {"--pause", "500"});
+    options.pauseLog = directory.file("batch_paused.log");
+    EXPECT_EQ(firstDifference(runPiped(options).out, paused.out), "");
+    std::string halfSeconds = pauses;
+    for (std::size_t at = 0; (at = halfSeconds.find("2000\n", at)) != std::string::npos;) {
+        halfSeconds.replace(at, 5, "500\n");
+    }
+    EXPECT_EQ(readFile(directory.file("batch_paused.log")), halfSeconds);
 }
 
 const std::string DaggerLine = "Dagger 1d4 Critical Roll: 19-20 Critical Hit Multiplier: x2\n";

@@ -193,6 +193,13 @@ TEST(PipedSession, CommandLineOutcomes) {
     for (const char* name : {"weaponlist.txt", "armorlist.txt"}) {
         xdg.write(std::string("brawlarium/") + name, readFile(testDataDirectory() + "/" + name));
     }
+    // Lists without end: one endless line, and endless lines after the
+    // first 13, which the check counts up to a bound.
+    const TempDirectory endless;
+    std::filesystem::create_symlink("/dev/zero", endless.file("weaponlist.txt"));
+    const TempDirectory random;
+    random.write("weaponlist.txt", readFile(testDataDirectory() + "/weaponlist.txt"));
+    std::filesystem::create_symlink("/dev/urandom", random.file("armorlist.txt"));
     const std::string quits = "Quitting?? Shlub...\n";
     const struct {
         std::string command;
@@ -214,6 +221,17 @@ TEST(PipedSession, CommandLineOutcomes) {
          "",
          "brawlarium: cannot find weaponlist.txt or armorlist.txt; searched the working directory (" +
              empty.path() + "), " + empty.path() + "/.local/share/brawlarium, /nowhere/brawlarium, "},
+        {"\"$GAME\" --data " + endless.path(),
+         {},
+         1,
+         "Loading Weapon List\n",
+         endless.file("weaponlist.txt") + ":1: the line runs past 65536 characters without a line end: the "
+                                          "rest of the file is not read\n"},
+        {"\"$GAME\" --check-data --data " + random.path() + " | grep -c 'and more after line 13'",
+         {},
+         0,
+         "1\n",
+         ""},
         {"\"$GAME\" --data",
          {},
          2,

@@ -3,7 +3,8 @@
 // block at the end of the page, #brawlarium-wasm, and puts this script after
 // the module. Once the page is parsed, it unpacks and compiles the wasm,
 // while the page's own module may already set up the terminal, and every
-// game the page starts instantiates that one compiled module.
+// game the page starts instantiates that one compiled module; the factory
+// keeps what the module tells its hosts (createBrawlarium.version...).
 (() => {
   const parsed = new Promise((done) => {
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', done);
@@ -20,12 +21,14 @@
 
   const wasm = compiledWasm();
   const createModule = createBrawlarium;
-  createBrawlarium = (module = {}) => {
+  createBrawlarium = Object.assign((module = {}) => {
     module.instantiateWasm = (imports, receiveInstance) => {
-      wasm.then((compiled) => WebAssembly.instantiate(compiled, imports))
-        .then(receiveInstance, (error) => console.error('brawlarium: the game cannot start:', error));
+      wasm.then((compiled) => WebAssembly.instantiate(compiled, imports)).then(receiveInstance, (error) => {
+        console.error('brawlarium: the game cannot start:', error);
+        module.onAbort?.(error);
+      });
       return {};
     };
     return createModule(module);
-  };
+  }, createModule);
 })();

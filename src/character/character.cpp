@@ -23,6 +23,8 @@ void Armor::display() const {
 
 bool characterExists = false;
 
+extern "C" int brawlariumCharacterExists() { return characterExists ? 1 : 0; }
+
 Character::Character() {
     setCreationDefaults();
     std::cout << "Character Created\n";

@@ -39,6 +39,10 @@ public:
 // (deleting a character does not clear it).
 extern bool characterExists;
 
+// characterExists for a host of the WebAssembly build, which calls it by this
+// name to ask before it replaces a game that has a character.
+extern "C" int brawlariumCharacterExists();
+
 class Character {
 public:
     Weapon weapon;

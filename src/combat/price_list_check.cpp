@@ -296,21 +296,22 @@ private:
     const std::vector<Character>& monsters;
     const WeaponCatalog& weapons;
     const ArmorCatalog& armors;
+    // Every monster level weighed: as many as were built, and no more.
+    const int monsterLevels = static_cast<int>(monsters.size());
     // The player's reach depends on its level, strength and weapon.
     std::vector<Reach> playerReach;
     // The monster levels that cannot wound some player in some armor: only
     // their fights can be endless, so only against them is the player's
     // reach worked out.
-    std::array<bool, MonsterLevels> harmless{};
+    std::vector<bool> harmless = std::vector<bool>(monsters.size());
     // A monster's reach depends on the player's dexterity and armor.
-    std::vector<Reach> monsterReach =
-        std::vector<Reach>(static_cast<std::size_t>(MonsterLevels) * ArmorCatalog::Size * Scores);
+    std::vector<Reach> monsterReach = std::vector<Reach>(monsters.size() * ArmorCatalog::Size * Scores);
 
-    static std::size_t playerAt(int level, int roll, int weapon, int monster) {
+    std::size_t playerAt(int level, int roll, int weapon, int monster) const {
         return ((static_cast<std::size_t>(level - 1) * Rolls + static_cast<std::size_t>(roll)) *
                     WeaponCatalog::Size +
                 static_cast<std::size_t>(weapon)) *
-                   MonsterLevels +
+                   monsters.size() +
                static_cast<std::size_t>(monster);
     }
     static std::size_t monsterAt(int monster, int armor, int dexterity) {
@@ -325,7 +326,7 @@ private:
             return;
         }
         playerReach.resize(static_cast<std::size_t>(PlayerLevels) * Rolls * WeaponCatalog::Size *
-                           MonsterLevels);
+                           monsters.size());
         Character player;
         for (int level = 1; level <= PlayerLevels; ++level) {
             for (int roll = 0; roll < Rolls; ++roll) {
@@ -335,7 +336,7 @@ private:
                 for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
                     player.weapon = Weapon{};
                     weapons.equip(weapon, player);
-                    for (int index = 0; index < MonsterLevels; ++index) {
+                    for (int index = 0; index < monsterLevels; ++index) {
                         if (!harmless[static_cast<std::size_t>(index)]) {
                             continue;
                         }
@@ -354,7 +355,7 @@ private:
             for (int dexterity = LowestRoll; dexterity <= HighestScore; ++dexterity) {
                 player.dexterity = dexterity;
                 player.computeModifiers();
-                for (int index = 0; index < MonsterLevels; ++index) {
+                for (int index = 0; index < monsterLevels; ++index) {
                     const Reach& reach = monsterReach[monsterAt(index, armor, dexterity)] =
                         reachOf(monster(index), player);
                     if (!reach.wounds() && purchasable(armor, armors.prices[armor])) {
@@ -395,7 +396,7 @@ private:
     std::array<EndlessFight, ArmorCatalog::Size> search() const {
         std::array<EndlessFight, ArmorCatalog::Size> endless{};
         for (int level = 1; level <= PlayerLevels; ++level) {
-            for (int index = 0; index < MonsterLevels; ++index) {
+            for (int index = 0; index < monsterLevels; ++index) {
                 if (!harmless[static_cast<std::size_t>(index)]) {
                     continue;
                 }

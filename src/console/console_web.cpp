@@ -22,6 +22,11 @@
 //   host.setTitle(text)     the window title
 //   host.restoreTitle()     optional: the title from before the game
 //
+// The instance answers instance._brawlariumCharacterExists(), 1 while the game
+// has a named character, for a host that asks before it ends such a game.
+// The sample lists are built in at /usr/share/games/brawlarium; a host puts
+// other lists in the working folder (the root) before the game starts.
+//
 // The game keeps its straight-line code: Asyncify suspends it at a question,
 // a key wait or a pause while the host's event loop runs. Standard output
 // and standard error reach host.write through the C library's streams

@@ -12,6 +12,7 @@
   const fs = require('fs');
   const tty = require('tty');
   const childProcess = require('child_process');
+  const path = require('path');
 
   const SaveTitle = '\x1b[22;0t';
   const RestoreTitle = '\x1b[23;0t';
@@ -61,6 +62,17 @@
     });
   }
 
+  // What a descriptor opened without waiting has to give now: empty when
+  // nothing was typed.
+  function readWaiting(fd) {
+    const buffer = Buffer.alloc(256);
+    try {
+      return new Uint8Array(buffer.buffer, buffer.byteOffset, fs.readSync(fd, buffer, 0, buffer.length, null));
+    } catch (error) {
+      return new Uint8Array(0);
+    }
+  }
+
   // How many bytes the first key of the chunk takes: a whole escape sequence
   // (an arrow or a function key), a whole UTF-8 character, or one byte.
   function firstKeyLength(chunk) {
@@ -72,32 +84,34 @@
     return Math.min(length, chunk.length);
   }
 
-  // The controlling terminal, for single keys without echo. The key mode is
-  // the native game's: no line editing and no echo, and nothing else changed,
-  // so Ctrl-C and Ctrl-Z still signal. Keys stay in the terminal's queue
-  // while nothing reads them, so keys typed during a pause end the next key
-  // wait at once.
+  // Whether PATH names a folder that holds this program.
+  function onPath(program) {
+    return (process.env.PATH || '').split(path.delimiter).some((folder) => {
+      try {
+        fs.accessSync(path.join(folder || '.', program), fs.constants.X_OK);
+        return true;
+      } catch (error) {
+        return false;
+      }
+    });
+  }
+
+  // The key mode through stty: the native game's, no line editing and no
+  // echo, and nothing else changed, so Ctrl-C and Ctrl-Z still signal.
   //
   // stty changes the mode, one change after another. It runs in a session of
   // its own, where the keys that signal the game never reach it, and without
   // blocking the game, so that the game's signal handlers run at once.
-  class Keyboard {
-    constructor() {
-      this.fd = -1;
-      this.queued = [];
-      this.wanted = false;     // the game is in a key wait or a pause
-      this.inKeyMode = false;  // the terminal is (or is being put) in key mode
-      this.stopped = false;
+  class SttyMode {
+    constructor(fd) {
+      this.fd = fd;
+      this.signalKeysAreRead = false;
       this.changes = Promise.resolve('');
-      try {
-        this.fd = fs.openSync('/dev/tty', 'r');
-        this.savedMode = this.stty(['-g']).then((mode) => {
-          this.savedModeText = mode.trim();
-          return this.savedModeText;
-        });
-      } catch (error) {
-        this.fd = -1;  // no terminal: key waits end at once
-      }
+      this.savedText = '';
+      this.saved = this.stty(['-g']).then((mode) => {
+        this.savedText = mode.trim();
+        return this.savedText;
+      });
     }
 
     stty(settings) {
@@ -112,19 +126,107 @@
       return this.changes;
     }
 
+    async set(on) {
+      return this.stty(on ? ['-icanon', '-echo', 'min', '1', 'time', '0'] : [await this.saved]);
+    }
+
+    settled() {
+      return this.changes;
+    }
+
+    handBackAtOnce() {
+      childProcess.spawnSync('stty', [this.savedText], {stdio: [this.fd, 'ignore', 'ignore']});
+    }
+  }
+
+  // The key mode through Node's raw mode, where there is no stty (Windows
+  // terminals). Raw mode also makes the signal keys plain keys: the keyboard
+  // reads them, in pauses too, and acts on them as the signals would.
+  class RawMode {
+    constructor(fd) {
+      // A stream of its own on POSIX, never read, only for the mode: answers
+      // may come from a pipe while keys come from the terminal.
+      this.stream = fd === 0 ? process.stdin : new tty.ReadStream(fs.openSync('/dev/tty', 'r'));
+      this.signalKeysAreRead = true;
+    }
+
+    async set(on) {
+      this.stream.setRawMode(on);
+    }
+
+    async settled() {}
+
+    handBackAtOnce() {
+      this.stream.setRawMode(false);
+    }
+  }
+
+  const CtrlC = 0x03;
+  const CtrlBackslash = 0x1c;
+  const CtrlZ = 0x1a;
+  // How often a pause in raw mode looks for a signal's key.
+  const SignalKeyPollMilliseconds = 50;
+  // Not the global one, which the tests' pause shim counts as a pause.
+  const pollTimer = require('timers').setTimeout;
+
+  // The terminal (Windows: the console on standard input), for single keys
+  // without echo. Keys stay in the terminal's queue while nothing reads them,
+  // so keys typed during a pause end the next key wait at once.
+  class Keyboard {
+    constructor() {
+      this.fd = -1;
+      this.pollFd = -1;
+      this.queued = [];
+      this.wanted = false;     // the game is in a key wait or a pause
+      this.inKeyMode = false;  // the terminal is (or is being put) in key mode
+      this.stopped = false;
+      try {
+        const windows = process.platform === 'win32';
+        this.fd = windows ? (tty.isatty(0) ? 0 : -1) : fs.openSync('/dev/tty', 'r');
+        if (this.fd >= 0 && !windows && onPath('stty')) {
+          this.mode = new SttyMode(this.fd);
+        } else if (this.fd >= 0) {
+          this.mode = new RawMode(this.fd);
+          // Read in pauses without waiting; Windows' console has no such read,
+          // so there a pause leaves the mode alone and Ctrl-C signals.
+          this.pollFd = windows ? -1 : fs.openSync('/dev/tty', fs.constants.O_RDONLY | fs.constants.O_NONBLOCK);
+        }
+      } catch (error) {
+        this.fd = -1;  // no terminal: key waits end at once
+      }
+    }
+
     // Puts the terminal in the mode the game wants, unless it is stopped.
     async follow() {
       const on = this.wanted && !this.stopped;
       if (this.fd < 0 || this.inKeyMode === on) {
-        return this.changes;
+        return this.fd < 0 ? undefined : this.mode.settled();
       }
       this.inKeyMode = on;
-      return this.stty(on ? ['-icanon', '-echo', 'min', '1', 'time', '0'] : [await this.savedMode]);
+      return this.mode.set(on);
     }
 
     async setKeyMode(on) {
       this.wanted = on;
       await this.follow();
+    }
+
+    // Queues the keys of what one read gave, one byte each; in raw mode the
+    // signal keys act instead.
+    take(chunk) {
+      while (chunk.length > 0) {
+        const key = chunk[0];
+        if (this.mode.signalKeysAreRead && key === CtrlC) {
+          endBySignal('SIGINT');
+        } else if (this.mode.signalKeysAreRead && key === CtrlBackslash) {
+          endBySignal('SIGQUIT');
+        } else if (this.mode.signalKeysAreRead && key === CtrlZ && process.platform !== 'win32') {
+          stopAndContinue();
+        } else if (key !== 0) {
+          this.queued.push(key);
+        }
+        chunk = chunk.subarray(firstKeyLength(chunk));
+      }
     }
 
     async readKey() {
@@ -133,24 +235,29 @@
       }
       while (this.queued.length === 0) {
         await this.setKeyMode(true);
-        let chunk = await readChunk(this.fd);
+        const chunk = await readChunk(this.fd);
         await this.setKeyMode(false);
         if (chunk.length === 0) {
           return;  // the terminal is gone: the wait ends
         }
-        while (chunk.length > 0) {
-          if (chunk[0] !== 0) {
-            this.queued.push(chunk[0]);
-          }
-          chunk = chunk.subarray(firstKeyLength(chunk));
-        }
+        this.take(chunk);
       }
       this.queued.shift();
     }
 
     async pause(milliseconds) {
-      const elapsed = new Promise((resolve) => setTimeout(resolve, milliseconds));
+      let over = false;
+      const elapsed = new Promise((resolve) => setTimeout(resolve, milliseconds)).then(() => { over = true; });
+      if (this.fd >= 0 && this.mode.signalKeysAreRead && this.pollFd < 0) {
+        return elapsed;
+      }
       await this.setKeyMode(true);
+      while (this.pollFd >= 0 && !over) {
+        if (this.inKeyMode) {
+          this.take(readWaiting(this.pollFd));
+        }
+        await Promise.race([elapsed, new Promise((resolve) => pollTimer(resolve, SignalKeyPollMilliseconds))]);
+      }
       await elapsed;
       await this.setKeyMode(false);
     }
@@ -171,7 +278,7 @@
     handBackAtOnce() {
       if (this.inKeyMode) {
         this.inKeyMode = false;
-        childProcess.spawnSync('stty', [this.savedModeText], {stdio: [this.fd, 'ignore', 'ignore']});
+        this.mode.handBackAtOnce();
       }
     }
   }
@@ -243,24 +350,34 @@
   };
 
   // The real file system under the module's own: every folder at the top of
-  // the real one, mounted where it is, and the real working directory.
+  // the real one, mounted where it is, and the real working directory. The
+  // built-in sample lists stay in sight, as an installed game's lists do:
+  // along their folder's path the real folders are mounted one level further
+  // down instead, and their own folder not at all.
   function mountRealFileSystem(game) {
-    const FS = game.FS;
-    for (const name of fs.readdirSync('/')) {
-      const path = '/' + name;
+    mountRealFolders(game.FS, '/', createBrawlarium.sampleListsFolder || '');
+    game.FS.chdir(process.cwd());
+  }
+
+  function mountRealFolders(FS, parent, builtIn) {
+    for (const name of fs.readdirSync(parent)) {
+      const folder = path.posix.join(parent, name);
       try {
-        if (['/dev', '/proc', '/sys'].includes(path) || !fs.statSync(path).isDirectory()) {
+        if (['/dev', '/proc', '/sys', builtIn].includes(folder) || !fs.statSync(folder).isDirectory()) {
           continue;
         }
-        if (!FS.analyzePath(path).exists) {
-          FS.mkdir(path);
+        if (!FS.analyzePath(folder).exists) {
+          FS.mkdir(folder);
         }
-        FS.mount(FS.filesystems.NODEFS, {root: path}, path);
+        if (builtIn.startsWith(folder + '/')) {
+          mountRealFolders(FS, folder, builtIn);
+        } else {
+          FS.mount(FS.filesystems.NODEFS, {root: folder}, folder);
+        }
       } catch (error) {
         // a folder the runner may not enter stays out of the game's sight
       }
     }
-    FS.chdir(process.cwd());
   }
 
   createBrawlarium({

@@ -2,12 +2,14 @@
 // equipping, and the purchases paid from a character's gold.
 #include "equipment/catalogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <streambuf>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,12 @@ std::string LoadError::message() const {
 namespace {
 
 constexpr std::size_t MaxLineLength = 299;
+// A loader takes in at most this much of one line, so that a file without
+// end (a link to a device, say) is refused instead of read without limit.
+constexpr std::size_t LongestLineTaken = std::size_t{64} * 1024;
+// After the lines the game reads, the check counts ignored lines in at most
+// this much of the rest of the file.
+constexpr std::size_t IgnoredTextTaken = std::size_t{1024} * 1024;
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r") == std::string_view::npos; }
 
@@ -84,6 +92,31 @@ private:
     std::vector<std::string>& notes;
 };
 
+enum class LineRead { Line, TooLong, NoMore };
+
+// Reads the next line, without its line end, as std::getline does, but takes
+// in at most `limit` characters: the rest of a longer line is left unread.
+LineRead readLine(std::streambuf& file, std::string& line, std::size_t limit) {
+    using Traits = std::streambuf::traits_type;
+    line.clear();
+    Traits::int_type next = file.sgetc();
+    if (Traits::eq_int_type(next, Traits::eof())) {
+        return LineRead::NoMore;
+    }
+    for (; !Traits::eq_int_type(next, Traits::eof()); next = file.snextc()) {
+        const char character = Traits::to_char_type(next);
+        if (character == '\n') {
+            file.sbumpc();
+            return LineRead::Line;
+        }
+        if (line.size() == limit) {
+            return LineRead::TooLong;
+        }
+        line.push_back(character);
+    }
+    return LineRead::Line;
+}
+
 // Why a file cannot be read, in the system's words: a folder, which the C
 // library may open but not read, is named as such on every platform.
 std::string cannotOpen(int error) {
@@ -102,31 +135,79 @@ struct DataFileReading {
 };
 
 // After the lines the game reads: one warning for every line that still
-// holds something, at the first of them.
-void noteIgnoredLines(std::istream& file, const std::string& fileName, int count,
+// holds something, at the first of them. The count stops at a bound, so that
+// a file without end gets its report too.
+void noteIgnoredLines(std::streambuf& file, const std::string& fileName, int count,
                       std::vector<LoadError>& warnings) {
+    using Traits = std::streambuf::traits_type;
     std::string line;
     int firstIgnored = 0;
     int ignored = 0;
-    for (int lineNumber = count + 1; std::getline(file, line); ++lineNumber) {
+    std::size_t left = IgnoredTextTaken;
+    bool more = false;
+    for (int lineNumber = count + 1;; ++lineNumber) {
+        const LineRead read = readLine(file, line, left);
+        if (read == LineRead::NoMore) {
+            break;
+        }
         if (!isBlank(line)) {
             firstIgnored = ignored++ == 0 ? lineNumber : firstIgnored;
         }
+        if (read == LineRead::TooLong || line.size() + 1 >= left) {
+            more = read == LineRead::TooLong || !Traits::eq_int_type(file.sgetc(), Traits::eof());
+            break;
+        }
+        left -= line.size() + 1;
     }
     if (ignored > 0) {
         warnings.push_back({fileName, firstIgnored,
-                            lines(ignored) + " after line " + std::to_string(count) +
-                                (ignored == 1 ? " is" : " are") + " ignored: the game reads only the first " +
-                                std::to_string(count)});
+                            lines(ignored) + (more ? " and more" : "") + " after line " +
+                                std::to_string(count) + (ignored == 1 && !more ? " is" : " are") +
+                                " ignored: the game reads only the first " + std::to_string(count)});
     }
+}
+
+// Fields after the last one the game reads: it ignores them, which may not
+// be what whoever wrote them meant, so they get a note. Blank ones are harmless.
+void noteIgnoredFields(std::string_view line, const std::vector<std::string_view>& fields,
+                       std::size_t fieldCount, std::vector<std::string>& notes) {
+    const auto extraFields = fields.begin() + static_cast<std::ptrdiff_t>(fieldCount);
+    if (std::all_of(extraFields, fields.end(), isBlank)) {
+        return;
+    }
+    const auto start = static_cast<std::size_t>(extraFields->data() - line.data());
+    const auto end = static_cast<std::size_t>(fields.back().data() + fields.back().size() - line.data());
+    const std::size_t extra = fields.size() - fieldCount;
+    notes.push_back(std::to_string(extra) +
+                    (extra == 1 ? " field after the price is" : " fields after the price are") +
+                    " ignored: \"" + std::string(line.substr(start, end - start)) + "\"");
+}
+
+// Takes in the next of `count` lines, without the carriage return of a
+// Windows line end. Returns why the reading ends here, or nothing.
+std::string takeLine(std::streambuf& file, std::string& line, int count) {
+    switch (readLine(file, line, LongestLineTaken)) {
+    case LineRead::NoMore:
+        return "missing line: " + std::to_string(count) + " lines are needed";
+    case LineRead::TooLong:
+        return "the line runs past " + std::to_string(LongestLineTaken) +
+               " characters without a line end: the rest of the file is not read";
+    case LineRead::Line:
+        break;
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return "";
 }
 
 // Reads the first `count` lines of a data file and hands the fields of each
 // to `take`, with the list of notes to add its warnings to. Returns every
 // fault found, in the order of the file: a line at fault does not stop the
 // reading, so that whoever writes the lists sees all of them at once; a
-// missing line ends it, since every later one is missing too. The fields
-// handed over always number at least `fieldCount`.
+// missing line ends it, since every later one is missing too, and so does a
+// line too long to take in, which may never end. The fields handed over
+// always number at least `fieldCount`.
 template <typename TakeFields>
 DataFileReading readDataFile(const std::string& fileName, int count, std::size_t fieldCount, LinesRead extent,
                              TakeFields take) {
@@ -142,17 +223,13 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
     DataFileReading reading;
     std::vector<LoadError>& faults = reading.faults;
     std::string TextInformation;
+    std::streambuf& text = *file_open.rdbuf();
     for (int index = 0; index < count && faults.size() < MaxLoadFaults; ++index) {
         const int lineNumber = index + 1;
-        if (!std::getline(file_open, TextInformation)) {
-            faults.push_back(
-                {fileName, lineNumber, "missing line: " + std::to_string(count) + " lines are needed"});
+        std::string end = takeLine(text, TextInformation, count);
+        if (!end.empty()) {
+            faults.push_back({fileName, lineNumber, std::move(end)});
             return reading;
-        }
-        // A file written on Windows keeps its carriage returns here; they are
-        // not part of the line.
-        if (!TextInformation.empty() && TextInformation.back() == '\r') {
-            TextInformation.pop_back();
         }
         // The text ends at a NUL byte, as it would for a C string.
         std::string_view line(TextInformation.c_str());
@@ -169,12 +246,14 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
         const std::vector<std::string_view> fields = splitFields(line);
         if (fields.size() < fieldCount) {
             faults.push_back({fileName, lineNumber,
-                              "the line has " + std::to_string(fields.size()) + " fields, " +
+                              "the line has " + std::to_string(fields.size()) +
+                                  (fields.size() == 1 ? " field, " : " fields, ") +
                                   std::to_string(fieldCount) + " are needed"});
             continue;
         }
         std::vector<std::string> notes;
         LoadError fault = take(index, FieldReader(fields, notes));
+        noteIgnoredFields(line, fields, fieldCount, notes);
         for (std::string& note : notes) {
             reading.warnings.push_back({fileName, lineNumber, std::move(note)});
         }
@@ -185,7 +264,7 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
         }
     }
     if (extent == LinesRead::All && faults.size() < MaxLoadFaults) {
-        noteIgnoredLines(file_open, fileName, count, reading.warnings);
+        noteIgnoredLines(text, fileName, count, reading.warnings);
     }
     return reading;
 }

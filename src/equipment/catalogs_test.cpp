@@ -206,6 +206,9 @@ TEST(CatalogLoadTest, BadWeaponFilesAreRefusedWithTheirReason) {
         {withLine(plainWeaponLines(15), 2, "Club;1;6;;;2;5"), 3, "the line has 5 fields, 6 are needed"},
         {withLine(plainWeaponLines(15), 0, ""), 1, "the line has 0 fields, 6 are needed"},
         {withLine(plainWeaponLines(15), 3, longLine), 4, "the line is longer than 299 characters"},
+        // A line too long to take in ends the reading: it may never end.
+        {std::string(70000, 'n') + "\n" + plainWeaponLines(15), 1,
+         "the line runs past 65536 characters without a line end: the rest of the file is not read"},
         {withLine(plainWeaponLines(15), 5, "Club;1;0;20;2;5"), 6, "the die size is 0, it must be 1 or more"},
         {withLine(plainWeaponLines(15), 14, "Club;1;-3;20;2;5"), 15,
          "the die size is -3, it must be 1 or more"},
@@ -251,6 +254,7 @@ TEST(CatalogLoadTest, BadArmorFilesAreRefusedWithTheirReason) {
     } cases[] = {
         {plainArmorLines(12), 13, "missing line: 13 lines are needed"},
         {withLine(plainArmorLines(13), 9, "Vest;3;4"), 10, "the line has 3 fields, 4 are needed"},
+        {withLine(plainArmorLines(13), 9, "Vest"), 10, "the line has 1 field, 4 are needed"},
         {withLine(plainArmorLines(13), 0, std::string(300 - 6, 'a') + ";1;4;0"), 1,
          "the line is longer than 299 characters"},
     };
@@ -261,6 +265,38 @@ TEST(CatalogLoadTest, BadArmorFilesAreRefusedWithTheirReason) {
         EXPECT_EQ(console.take(), "Loading Armor List\n");
         ASSERT_FALSE(armors.loaded()) << c.reason;
         EXPECT_EQ(armors.loadError().message(), file.path() + ":" + std::to_string(c.line) + ": " + c.reason);
+    }
+}
+
+// For the check, the lines after those the game reads are counted within
+// 1 MiB, so that a list without end still gets its report.
+TEST(CatalogLoadTest, IgnoredLinesAreCountedWithinABound) {
+    std::string mebibyte;
+    for (int line = 0; line < 512 * 1024; ++line) {
+        mebibyte += "x\n";
+    }
+    const std::string ignored = " after line 13 are ignored: the game reads only the first 13";
+    const struct {
+        std::string after;
+        std::string warning;  // after the file's name
+    } cases[] = {
+        {"", ""},
+        {"\n \t\r\n", ""},
+        {"\n\nx;1;1;1\n", ":16: 1 line after line 13 is ignored: the game reads only the first 13"},
+        {mebibyte, ":14: 524288 lines" + ignored},
+        {mebibyte + "x", ":14: 524288 lines and more" + ignored},
+        {std::string(mebibyte.size() + 1, 'x'), ":14: 1 line and more" + ignored},
+    };
+    for (const auto& c : cases) {
+        const ScratchFile file(plainArmorLines(13) + c.after);
+        ConsoleCapture console;
+        const ArmorCatalog armors(file.path(), LinesRead::All);
+        ASSERT_TRUE(armors.loaded()) << armors.loadError().message();
+        std::string warnings;
+        for (const LoadError& warning : armors.loadWarnings()) {
+            warnings += warning.message();
+        }
+        EXPECT_EQ(warnings, c.warning.empty() ? "" : file.path() + c.warning) << c.warning;
     }
 }
 

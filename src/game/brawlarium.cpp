@@ -67,10 +67,11 @@ int runBrawlarium(int argc, const char* const* argv) {
     }
     GameSetup setup{lists->weaponFile, lists->armorFile, options.seed};
     setup.batch = options.batch;
-    if (options.batch) {
-        setup.pauseBetweenRounds = std::chrono::milliseconds(0);
-    } else if (options.pauseMilliseconds) {
+    // A pause asked for by name wins over --batch's default of none.
+    if (options.pauseMilliseconds) {
         setup.pauseBetweenRounds = std::chrono::milliseconds(*options.pauseMilliseconds);
+    } else if (options.batch) {
+        setup.pauseBetweenRounds = std::chrono::milliseconds(0);
     }
     return GameLoop(setup);
 }

@@ -18,7 +18,8 @@ struct CommandLine {
     std::optional<unsigned> seed;
     // The pause between fight rounds, in milliseconds (0 to 60000).
     std::optional<unsigned> pauseMilliseconds;
-    // For scripts and bots: no pauses, and key waits that end at once.
+    // For scripts and bots: no pauses (unless pauseMilliseconds is given),
+    // and key waits that end at once.
     bool batch = false;
 };
 

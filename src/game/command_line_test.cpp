@@ -96,6 +96,18 @@ TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
         start = end + 1;
     }
     EXPECT_EQ(versionText().rfind("brawlarium ", 0), 0U);
+    EXPECT_NE(help.find("\n\nWithout --data, the price lists come from the first of these folders that\n"
+                        "holds either file, so local lists override installed ones:\n"
+                        "  1. the working directory\n"
+                        "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
+                        "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
+                        "     (by default /usr/local/share:/usr/share)\n"
+                        "  4. ../share/games/brawlarium from the folder of the game's executable,\n"
+                        "     for an installed tree moved or installed with another prefix\n"
+                        "  5. " BRAWLARIUM_INSTALLED_DATA_DIR ", where the sample lists are installed\n"
+                        "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n\n"),
+              std::string::npos)
+        << help;
 }
 
 }  // namespace

@@ -60,8 +60,16 @@ void makePipe(int fds[2]) {
     }
 }
 
+// A command that starts Node itself, as the npm package's `brawlarium` does.
+bool isNodeCommand(const std::string& game) {
+    std::ifstream file(game);
+    std::string firstLine;
+    return std::getline(file, firstLine) && firstLine == "#!/usr/bin/env node";
+}
+
+// The Node runner: run with node, or a command that starts Node itself.
 bool isNodeRunner(const std::string& game) {
-    return game.size() > 3 && game.compare(game.size() - 3, 3, ".js") == 0;
+    return (game.size() > 3 && game.compare(game.size() - 3, 3, ".js") == 0) || isNodeCommand(game);
 }
 
 // A shell script that starts the Node runner, for command lines that name
@@ -87,7 +95,7 @@ public:
         : binary(options.game.empty() ? gameBinary() : options.game), directory(options.workingDirectory) {
         std::map<std::string, std::string> variables = environmentFor(options, terminal);
         if (!options.shellCommand.empty()) {
-            variables["GAME"] = isNodeRunner(binary)
+            variables["GAME"] = isNodeRunner(binary) && !isNodeCommand(binary)
                                     ? nodeRunnerScript(binary, options.pauseMilliseconds.has_value())
                                     : binary;
             program = "/bin/sh";
@@ -153,6 +161,9 @@ private:
             variables["TERM"] = "xterm";
         }
         if (options.pauseMilliseconds) {
+            if (isNodeCommand(binary)) {
+                variables["NODE_OPTIONS"] = "--require " BRAWLARIUM_NODE_PAUSE_SHIM;
+            }
             variables["PAUSE_SHIM_MS"] = std::to_string(*options.pauseMilliseconds);
             if (!options.pauseLog.empty()) {
                 variables["PAUSE_SHIM_LOG"] = options.pauseLog;
@@ -193,7 +204,9 @@ private:
     // game; Node from PATH runs the Node runner, with its pause shim.
     std::vector<std::string> commandFor(const LaunchOptions& options) const {
         std::vector<std::string> command;
-        if (isNodeRunner(binary)) {
+        if (isNodeCommand(binary)) {
+            // Started as it is, with the pause shim in NODE_OPTIONS.
+        } else if (isNodeRunner(binary)) {
             command = {"/usr/bin/env", "node"};
             if (options.pauseMilliseconds) {
                 command.insert(command.end(), {"--require", BRAWLARIUM_NODE_PAUSE_SHIM});

@@ -22,7 +22,8 @@ namespace e2e {
 using std::chrono::milliseconds;
 
 // Paths baked in by the build. The game is the native one, or the Node
-// runner of the WebAssembly build (a .js file, run with node) when
+// runner of the WebAssembly build (a .js file, run with node, or a command
+// that starts Node itself, as the npm package installs) when
 // BRAWLARIUM_E2E_GAME names it.
 std::string gameBinary();
 std::string nativeGameBinary();

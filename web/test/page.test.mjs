@@ -1,8 +1,14 @@
 // The one-file page in headless Chromium, opened from file://: a seeded
 // session typed key by key shows what the Node runner prints for the same
 // answers, in colour, and the page plays again; faulty lists chosen through
-// the file input are refused and checked with the game's own words; and no
-// request leaves file: and data:.
+// the file input are refused, and checked in a dialog while the game goes
+// on, with the game's own words; Tab reaches every control, screen-reader
+// mode reads each screen out, list buttons ask before they end a game with
+// a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
+// the answer field with an input method and key waits ended by taps give the
+// same game, and the prompt stays in view above an on-screen keyboard; a
+// clear leaves nothing of the screen before; and no request leaves file: and
+// data:.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
@@ -10,7 +16,7 @@ import { copyFileSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs'
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launchChromium } from './chromium.mjs';
+import { devices, launchChromium } from './chromium.mjs';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
@@ -22,6 +28,17 @@ const Prompts = ['Your Choice: ', 'Change Name to: ', 'Roll Again (Y/N)? ',
   'What weapon would you like to buy? ', 'What armor would you like to buy? '];
 // Seed 7 fights at level 1 with hits and misses on both sides.
 const Seed = '7';
+// Each phone upright and turned, and the smallest font it may show.
+const Touch = { isMobile: true, hasTouch: true };
+const Phones = [['Pixel 7', devices['Pixel 7'], 12], ['Pixel 7 turned', devices['Pixel 7 landscape'], 12],
+  ['iPhone 13', devices['iPhone 13'], 12], ['iPhone 13 turned', devices['iPhone 13 landscape'], 12],
+  ['360x640', { ...Touch, viewport: { width: 360, height: 640 } }, 11],
+  ['640x360', { ...Touch, viewport: { width: 640, height: 360 } }, 12]];
+// The touch controls, by their accessible names.
+const AnswerField = 'role=textbox[name="Answer"]';
+const ContinueButton = 'role=button[name="Continue"]';
+// What the game writes before its first clear.
+const StartUpLines = /Created|Loading/;
 
 let browser;
 const requests = [];
@@ -50,18 +67,20 @@ function runner(commandLine, answers, cwd) {
   });
 }
 
-// The transcript as the terminal shows it: each answer echoed after the
-// prompt that read it.
+// The transcript as the terminal shows it: each answer line echoed after the
+// prompt that read its first word; its further words answer the next prompts.
 function withEchoedAnswers(transcript, answers) {
   let shown = '';
   let rest = transcript;
   for (const answer of answers) {
-    const found = Prompts.map((prompt) => [rest.indexOf(prompt), prompt])
-      .filter(([at]) => at >= 0).sort((a, b) => a[0] - b[0])[0];
-    assert.ok(found, `no question left for the answer ${answer}`);
-    const end = found[0] + found[1].length;
-    shown += `${rest.slice(0, end)}${answer}\n`;
-    rest = rest.slice(end);
+    for (let word = 0; word < Math.max(1, answer.split(' ').length); ++word) {
+      const found = Prompts.map((prompt) => [rest.indexOf(prompt), prompt])
+        .filter(([at]) => at >= 0).sort((a, b) => a[0] - b[0])[0];
+      assert.ok(found, `no question left for the answer ${answer}`);
+      const end = found[0] + found[1].length;
+      shown += `${rest.slice(0, end)}${word === 0 ? `${answer}\n` : ''}`;
+      rest = rest.slice(end);
+    }
   }
   return shown + rest;
 }
@@ -110,6 +129,83 @@ async function waitForText(page, text, timeout = 15000) {
   }, text, { timeout, polling: 50 });
 }
 
+// Plays the steps: an answer is typed when the game asks, a key is pressed
+// at a key wait, and any other step is left to the caller's special().
+async function play(page, steps, special) {
+  for (const step of steps) {
+    if (typeof step === 'string') {
+      await waitUntil(page, 'answer');
+      // The name goes in with a typing slip, mended with Backspace.
+      await page.keyboard.type(step === 'bob' ? 'bxo' : step, { delay: 10 });
+      if (step === 'bob') {
+        await page.keyboard.press('Backspace');
+        await page.keyboard.press('Backspace');
+        await page.keyboard.type('ob');
+      }
+      await page.keyboard.press('Enter');
+    } else if (step.key) {
+      await waitUntil(page, 'key');
+      if (step.modifiers) {
+        for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
+        await page.waitForTimeout(100);
+        assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
+      }
+      await page.keyboard.press(step.key);
+    } else {
+      await special(step);
+    }
+  }
+}
+
+// The terminal's rows on screen, its font and the boxes, in the page, of the
+// cursor's row and the answer field next to the visual viewport's.
+async function layout(page) {
+  return page.evaluate(async () => {
+    const { terminal } = window.brawlarium;
+    await new Promise((done) => terminal.write('', done));
+    const buffer = terminal.buffer.active;
+    const screen = document.querySelector('#terminal .xterm-screen').getBoundingClientRect();
+    const rowHeight = screen.height / terminal.rows;
+    const cursorTop = screen.top + (buffer.baseY + buffer.cursorY - buffer.viewportY) * rowHeight;
+    const field = document.getElementById('answer').getBoundingClientRect();
+    const rows = [];
+    for (let row = 0; row < terminal.rows; ++row) {
+      rows.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
+    }
+    return {
+      rows, cols: terminal.cols, fontSize: terminal.options.fontSize,
+      overflow: document.documentElement.scrollWidth - window.innerWidth,
+      bar: document.getElementById('status').offsetHeight / window.innerHeight,
+      boxes: [[cursorTop, cursorTop + rowHeight], [field.top, field.bottom]],
+      visible: [visualViewport.offsetTop, visualViewport.offsetTop + visualViewport.height],
+    };
+  });
+}
+
+// A line typed through the answer field as an input method types it, letter
+// by letter in a composition that is then committed, and sent with Enter.
+async function composeAnswer(page, cdp, answer) {
+  await waitUntil(page, 'answer');
+  if (answer === 'Thorga') {
+    // A slip mended with Backspace inside the composition.
+    await cdp.send('Input.insertText', { text: 'Thor' });
+    for (const text of ['g', 'ga', 'gax']) {
+      await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+    }
+    await page.keyboard.press('Backspace');
+    await cdp.send('Input.insertText', { text: 'ga' });
+  } else {
+    for (let length = 1; length <= answer.length; ++length) {
+      await cdp.send('Input.imeSetComposition', { text: answer.slice(0, length), selectionStart: length, selectionEnd: length });
+    }
+    assert.equal(await page.inputValue(AnswerField), answer);
+    assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer');
+    await cdp.send('Input.insertText', { text: answer });
+  }
+  assert.equal(await page.inputValue(AnswerField), answer);
+  await page.keyboard.press('Enter');
+}
+
 // The first line of each strike and the palette colour it is written in.
 async function strikeColours(page) {
   return page.evaluate(() => {
@@ -139,35 +235,17 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     await waitForText(page, 'Your Choice: ', 5000);
     assert.equal(await page.title(), Title);
     assert.match(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
-    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}`);
+    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=2000`);
+    const { stdout: version } = await runner(['--version'], [], sampleData);
+    assert.equal(await page.textContent('#version'), version.trim().replace(/^brawlarium/, 'Brawlarium'));
 
-    for (const step of steps) {
-      if (typeof step === 'string') {
-        await waitUntil(page, 'answer');
-        // The name goes in with a typing slip, mended with Backspace.
-        await page.keyboard.type(step === 'bob' ? 'bxo' : step, { delay: 10 });
-        if (step === 'bob') {
-          await page.keyboard.press('Backspace');
-          await page.keyboard.press('Backspace');
-          await page.keyboard.type('ob');
-        }
-        await page.keyboard.press('Enter');
-      } else if (step.fight) {
-        // A key pressed during the third pause ends the key wait after the victory.
-        await waitForText(page, 'Round 3 -', 30000);
-        await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
-        await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
-        await page.keyboard.press('Space');
-      } else {
-        await waitUntil(page, 'key');
-        if (step.modifiers) {
-          for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
-          await page.waitForTimeout(100);
-          assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
-        }
-        await page.keyboard.press(step.key);
-      }
-    }
+    await play(page, steps, async () => {
+      // A key pressed during the third pause ends the key wait after the victory.
+      await waitForText(page, 'Round 3 -', 30000);
+      await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
+      await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+      await page.keyboard.press('Space');
+    });
     await waitForText(page, 'Press any key to play again.');
 
     const native = await expected;
@@ -205,7 +283,16 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     await page.close();
   });
 
-test('faulty lists from the file input are refused, and checked, in the game\'s own words',
+// A list given alone, or under another name, plays beside the other's sample.
+const FileChoices = [
+  [['weaponlist (1).txt', 'weaponlist.txt'], '#message',
+    '"weaponlist (1).txt" and "weaponlist.txt" are both weapon lists: choose only one of them.'],
+  [['notes.txt'], '#message', '"notes.txt" is not a price list: choose weaponlist.txt, armorlist.txt or both'],
+  [['Armour.txt'], '#lists', 'Your Armour.txt with the sample weaponlist.txt'],
+  [['weaponlist.txt'], '#lists', 'Your weaponlist.txt with the sample armorlist.txt'],
+];
+
+test('lists from the file input: names, one list alone, refused lists and their check in a dialog',
   { timeout: 60000 }, async () => {
     const folder = mkdtempSync(join(tmpdir(), 'brawlarium-lists-'));
     const weapons = 'Bare Knuckles;1;4;20;2;0\nClub;1;6;20;2;5\n';
@@ -215,25 +302,260 @@ test('faulty lists from the file input are refused, and checked, in the game\'s 
     const checked = await runner(['--check-data'], [], folder);
     assert.equal(refused.status, 1);
     assert.equal(trimmedLines(refused.stderr).length, 1);
+    const file = (name, text = readFileSync(join(sampleData, name.includes('eapon') ? 'weaponlist.txt' : 'armorlist.txt'))) =>
+      ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
 
     const { page, errors } = await openPage();
-    await waitForText(page, 'Your Choice: ', 5000);
-    await page.setInputFiles('#list-files', [
-      { name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from(weapons) },
-      { name: 'armorlist.txt', mimeType: 'text/plain', buffer: readFileSync(join(folder, 'armorlist.txt')) },
-    ]);
-    await waitForText(page, 'Press any key to play again.');
-    assert.deepEqual(await screenText(page), [...trimmedLines(refused.stdout), ...trimmedLines(refused.stderr), '',
-      'The game ended with exit status 1. Press any key to play again.']);
-    assert.match(await page.textContent('#lists'), /weaponlist\.txt, armorlist\.txt/);
+    for (const [names, where, said] of FileChoices) {
+      await waitUntil(page, 'answer');
+      await page.setInputFiles('#list-files', names.map((name) => file(name)));
+      await page.waitForFunction(([selector, said]) => document.querySelector(selector).textContent.startsWith(said),
+        [where, said], { timeout: 5000 });
+    }
+    await waitUntil(page, 'answer');
 
+    await page.setInputFiles('#list-files', [file('weaponlist.txt', weapons), file('armorlist.txt')]);
+    await waitUntil(page, 'end');
+    assert.deepEqual(await screenText(page), [...trimmedLines(refused.stdout), ...trimmedLines(refused.stderr), '',
+      'The game cannot play with your price lists, for the reason above.',
+      'Fix the file and choose it again with "Use my price lists",', 'or press any key to play with the sample lists.']);
+    assert.equal(await page.textContent('#lists'), 'Your weaponlist.txt and armorlist.txt');
+    assert.match(await page.textContent('#message'), /^Your price lists were refused: fix them/);
+
+    // The check's report, in a dialog; closing it leaves the terminal as it was.
+    const before = await screenText(page);
     await page.click('#check-lists');
-    await waitForText(page, 'Press any key to play again.');
-    assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(checked.stdout));
-    assert.equal(await page.evaluate(() => document.activeElement.className), 'xterm-helper-textarea');
+    await page.waitForSelector('#report[open]');
+    assert.deepEqual(trimmedLines(await page.textContent('#report-text')), trimmedLines(checked.stdout));
+    assert.match(await page.textContent('#report-summary'), /^The game refuses these lists/);
+    assert.match(await page.textContent('#message'), /^Your price lists were refused/);
+    await page.click('#report-close');
+    await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
+    assert.deepEqual(await screenText(page), before);
+
+    // A key plays on with the sample lists rather than the same refusal.
+    await page.keyboard.press('x');
+    await waitUntil(page, 'answer');
+    assert.equal(await page.textContent('#lists'), 'The sample price lists');
     assert.deepEqual(errors, []);
     await page.close();
   });
+
+// Each control in the order Tab reaches it from the terminal, by its role and accessible name.
+const Controls = [['link', 'replay this game'], ['button', 'Use my price lists…'], ['button', 'Check these lists'],
+  ['button', 'Use the sample lists'], ['combobox', 'Round pause'], ['checkbox', 'Screen reader mode']];
+
+test('Tab leaves the terminal for every control and back; screen-reader mode reads each screen out',
+  { timeout: 30000 }, async () => {
+    const { page, errors } = await openPage();
+    await waitUntil(page, 'answer');
+    await page.evaluate(() => {
+      window.tooMuchOutput = false;
+      new MutationObserver((changes) => {
+        if (changes.some((change) => change.target.textContent.includes('Too much output'))) window.tooMuchOutput = true;
+      }).observe(document.body, { subtree: true, childList: true, characterData: true });
+    });
+    const focused = (role, name) => page.getByRole(role, { name, exact: true })
+      .evaluate((control) => control === document.activeElement && getComputedStyle(control).outlineStyle !== 'none');
+    for (const [role, name] of Controls) {
+      await page.keyboard.press('Tab');
+      assert.ok(await focused(role, name), `Tab does not reach ${name} with a focus ring`);
+    }
+    for (const [role, name] of Controls.slice(0, -1).reverse()) {
+      await page.keyboard.press('Shift+Tab');
+      assert.ok(await focused(role, name), `Shift+Tab does not reach ${name}`);
+    }
+    await page.keyboard.press('Shift+Tab');
+    await page.keyboard.press('Shift+Tab');
+    assert.ok(await focused(...Controls.at(-1)), 'Shift+Tab does not leave the terminal');
+    await page.keyboard.press('Space');
+    await page.keyboard.type('x');
+    assert.equal((await screenText(page)).at(-1), 'Your Choice: x');
+    await page.keyboard.press('Backspace');
+
+    const announced = () => page.textContent('#announcement');
+    assert.match(await announced(), /^-------Main Menu-------\n PLEASE CHOOSE[^]*\nQ\. Quit\n-+\nYour Choice:$/);
+    await page.keyboard.type('a\n');
+    await page.waitForFunction(() => document.querySelector('#announcement').textContent.includes('Character Creation Menu'));
+    assert.match(await announced(), /^----Character Creation Menu----\n[^]*\nYour Choice:$/);
+    await page.waitForFunction(() => document.querySelector('.xterm-accessibility-tree').textContent.includes('A. Name Character'),
+      null, { timeout: 2000 });
+    assert.equal(await page.evaluate(() => window.tooMuchOutput), false);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+test('a check keeps the game, list buttons ask first, and &pause=0 fights without pauses to the same transcript',
+  { timeout: 60000 }, async () => {
+    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { check: true }, 'c', { key: 'x' },
+      'd', '1', { fight: true }, 'r'];
+    const answers = steps.filter((step) => typeof step === 'string');
+    const expected = runner(['--seed', Seed], answers, sampleData);
+    const { page, errors } = await openPage(`?seed=${Seed}&pause=0`);
+    await waitUntil(page, 'answer');
+    assert.equal(await page.inputValue('#pause'), '0');
+    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=0`);
+    let fightTook;
+    await play(page, steps, async (step) => {
+      if (step.fight) {
+        const start = Date.now();
+        await waitUntil(page, 'key');
+        fightTook = Date.now() - start;
+        await page.keyboard.press('Space');
+        return;
+      }
+      await waitUntil(page, 'answer');
+      await page.click('#check-lists');
+      await page.waitForSelector('#report[open]');
+      assert.equal(await page.textContent('#report-summary'), 'The game plays these lists as they are.');
+      await page.keyboard.press('Escape');
+      // A character exists: the sample lists ask first, and Escape keeps the game.
+      await page.click('#sample-lists');
+      await page.waitForSelector('#confirm[open]');
+      assert.match(await page.textContent('#confirm-question'), /Your character in this game will be lost\.$/);
+      await page.keyboard.press('Escape');
+      await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
+    });
+    assert.ok(fightTook < 1500, `four rounds took ${fightTook} ms without pauses`);
+    await waitUntil(page, 'answer');
+    const native = await expected;
+    assert.deepEqual(await screenText(page), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+
+    // Confirmed from the keyboard, a new game starts, with a seed of its own.
+    await page.click('#sample-lists');
+    await page.waitForSelector('#confirm[open]');
+    await page.keyboard.press('Shift+Tab');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !/^Seed 7 /.test(document.querySelector('#seed').textContent), null, { timeout: 5000 });
+    await waitUntil(page, 'answer');
+    assert.doesNotMatch(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
+    assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+// A link's seed plays one game; every other game, and a link whose seed the
+// game refuses, gets a new seed.
+test('seeds: new ones for quick restarts and after a replay, and a page message for a refused one',
+  { timeout: 30000 }, async () => {
+    const shownSeed = async (page) => {
+      const seed = (await page.textContent('#seed')).match(/^Seed (\d+) · /)?.[1];
+      assert.ok(Number(seed) <= 4294967295, `no seed shown: ${seed}`);
+      assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${seed}&pause=2000`);
+      return seed;
+    };
+    for (const query of ['?seed=abc', '?seed=', '?seed=4294967296&pause=60001']) {
+      const { page, errors } = await openPage(query);
+      await waitUntil(page, 'answer');
+      const message = await page.textContent('#message');
+      assert.ok(message.startsWith('This link\'s seed is not a number from 0 to 4294967295; here is a new game'));
+      assert.equal(message.includes('. This link\'s round pause is not a number'), query.includes('pause'));
+      assert.equal(await page.inputValue('#pause'), '2000');
+      await shownSeed(page);
+      assert.deepEqual(errors, []);
+      await page.close();
+    }
+    const { page, errors } = await openPage(`?seed=${Seed}`);
+    await waitUntil(page, 'answer');
+    const seeds = [await shownSeed(page)];
+    for (const restart of ['Control+C', 'Control+C', 'sample lists']) {
+      if (restart === 'sample lists') {
+        await page.click('#sample-lists');
+      } else {
+        await page.keyboard.press(restart);
+        await waitUntil(page, 'end');
+        await page.keyboard.press('x');
+      }
+      await waitUntil(page, 'answer');
+      seeds.push(await shownSeed(page));
+    }
+    assert.equal(new Set(seeds).size, seeds.length, `seeds repeat: ${seeds}`);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+for (const [name, device, smallestFont] of Phones) {
+  test(`on a phone (${name}) the page reads, takes answers through its field and keeps the prompt in view`,
+    { timeout: 60000 }, async () => {
+      const upright = device.viewport.height > device.viewport.width;
+      const steps = upright ? ['a', 'a', 'Thorga', { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
+        { tap: ContinueButton }, 'c', { send: true }, 'q'] : [];
+      const answers = steps.filter((step) => typeof step === 'string');
+      const expected = runner(['--seed', Seed], answers, sampleData);
+      const phone = await launchChromium(device);
+      phone.context.on('request', (request) => requests.push(request.url()));
+      try {
+        const page = await phone.context.newPage();
+        const errors = [];
+        page.on('pageerror', (error) => errors.push(error.message));
+        await page.goto(`${pathToFileURL(pagePath)}?seed=${Seed}`);
+        await waitUntil(page, 'answer', 5000);
+        const shown = await layout(page);
+        assert.ok(shown.fontSize >= smallestFont, `${shown.fontSize} px`);
+        assert.ok(shown.cols >= (upright ? 50 : 80), `${shown.cols} columns`);
+        assert.ok(shown.overflow <= 0 && shown.bar <= 1 / 6, JSON.stringify(shown));
+        assert.ok(shown.rows.length <= 50 && !shown.rows.some((row) => StartUpLines.test(row)));
+        assert.deepEqual(await page.$eval(AnswerField, (field) =>
+          [field.spellcheck, field.autocapitalize, field.getAttribute('autocorrect')]), [false, 'none', 'off']);
+
+        // An on-screen keyboard takes 60% and 55% of the height, the phone
+        // turns and back: the prompt and the field stay in view, and a
+        // half-typed answer stays.
+        const cdp = await phone.context.newCDPSession(page);
+        await page.tap('#terminal');
+        await cdp.send('Input.insertText', { text: 'Tho' });
+        const { width, height } = device.viewport;
+        for (const [across, down] of [[width, 0.4 * height], [width, 0.45 * height], [height, width], [width, height]]) {
+          await page.setViewportSize({ width: across, height: Math.round(down) });
+          await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+          const { boxes, visible } = await layout(page);
+          for (const [top, bottom] of boxes) assert.ok(top >= visible[0] && bottom <= visible[1], JSON.stringify([across, down, boxes, visible]));
+        }
+        assert.equal(await page.inputValue(AnswerField), 'Tho');
+        await page.fill(AnswerField, '');
+
+        for (const step of steps) {
+          if (typeof step === 'string') {
+            await composeAnswer(page, cdp, step);
+          } else {
+            await waitUntil(page, 'key');
+            assert.ok(await page.isVisible(ContinueButton));
+            if (step.tap) await page.tap(step.tap);
+            else await page.keyboard.press('Enter');
+            await waitUntil(page, 'answer');
+            assert.ok(!await page.isVisible(ContinueButton));
+            assert.ok(!(await layout(page)).rows.some((row) => row.startsWith('Name: ')), 'the screen before the clear shows');
+          }
+        }
+        if (upright) {
+          await waitForText(page, 'Press any key to play again.');
+          await page.screenshot({ path: join(dirname(pagePath), `screenshot-${name.replace(/ /g, '-')}.png`) });
+          const native = await expected;
+          assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+          // A tap plays again; the bar's End input ends it as Ctrl-D does.
+          await page.tap(ContinueButton);
+          await waitUntil(page, 'answer');
+          await page.tap('role=button[name="End input"]');
+          await waitForText(page, 'Press any key to play again.');
+          assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+        }
+        assert.deepEqual(errors, []);
+      } finally {
+        await phone.close();
+      }
+    });
+}
+
+test('a clear leaves nothing of the screen before in a 2560x1440 window', async () => {
+  const { page, errors } = await openPage();
+  await page.setViewportSize({ width: 2560, height: 1440 });
+  await waitUntil(page, 'answer', 5000);
+  const { rows, fontSize } = await layout(page);
+  assert.equal(fontSize, 16);
+  assert.ok(rows.length === 50 && !rows.some((row) => StartUpLines.test(row)), rows.join('\n'));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
 
 test('no request leaves file: and data:', () => {
   assert.ok(requests.length > 0);
