@@ -16,7 +16,7 @@
 # was narrowed and the page bundled by esbuild, as measured once; to measure
 # that build again beside this one, build it and name its build folder:
 #
-#   git worktree add /tmp/before b9604a2 && (cd /tmp/before && cmake --preset web && cmake --build --preset web)
+#   git worktree add /tmp/before 681e602 && (cd /tmp/before && cmake --preset web && cmake --build --preset web)
 #   BENCH_BEFORE_WEB=/tmp/before/build-web scripts/bench.sh
 set -euo pipefail
 
