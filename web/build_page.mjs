@@ -37,7 +37,8 @@ function localFile(reference) {
 function inlineText(code, name, element) {
   const refused = element === 'script' ? /<!--|<script/i : /<\/style/i;
   if (refused.test(code)) throw new Error(`${name} holds text that would end an inline ${element}`);
-  return code.replace(/\n\/[/*]# sourceMappingURL=.*$/m, '').trim().replace(/<\/script/gi, '<\\/script');
+  const text = code.replace(/\n\/[/*]# sourceMappingURL=.*$/m, '').trim();
+  return element === 'script' ? text.replace(/<\/script/gi, '<\\/script') : text;
 }
 
 const Minified = { minify: true, legalComments: 'none', logLevel: 'error' };
@@ -62,6 +63,19 @@ async function pageModule(reference, alias) {
   return bundled({ entryPoints: [localFile(reference)], format: 'esm', alias, outfile: 'page.js' });
 }
 
+// The game module without its wasm and the loader that brings it, and the
+// wasm gzipped in base64.
+async function gameScripts(file) {
+  const module = readFileSync(file, 'utf8');
+  const wasm = module.match(InlinedWasm);
+  if (!wasm) throw new Error(`${file} holds no inlined wasm`);
+  const scripts = [module.replace(InlinedWasm, '$1'), readFileSync(join(here, 'wasm_loader.js'), 'utf8')];
+  return {
+    scripts: await Promise.all(scripts.map(async (code) => (await esbuild.transform(code, Minified)).code)),
+    packedWasm: gzipSync(Buffer.from(wasm[2], 'base64'), { level: 9 }).toString('base64'),
+  };
+}
+
 let html = readFileSync(join(here, 'index.html'), 'utf8');
 const alias = aliases(html);
 html = html.replace(ImportMap, '');
@@ -76,19 +90,6 @@ for (const [tag, reference] of [...html.matchAll(ModuleScript)]) {
   const code = inlineText(await pageModule(reference, alias), reference, 'script');
   html = html.replace(tag, () => `<script type="module" async>${code}</script>`);
 }
-// The game module without its wasm and the loader that brings it, and the
-// wasm gzipped in base64.
-async function gameScripts(file) {
-  const module = readFileSync(file, 'utf8');
-  const wasm = module.match(InlinedWasm);
-  if (!wasm) throw new Error(`${file} holds no inlined wasm`);
-  const scripts = [module.replace(InlinedWasm, '$1'), readFileSync(join(here, 'wasm_loader.js'), 'utf8')];
-  return {
-    scripts: await Promise.all(scripts.map(async (code) => (await esbuild.transform(code, Minified)).code)),
-    packedWasm: gzipSync(Buffer.from(wasm[2], 'base64'), { level: 9 }).toString('base64'),
-  };
-}
-
 for (const [tag, reference] of [...html.matchAll(ClassicScript)]) {
   const { scripts, packedWasm } = reference === 'brawlarium.js'
     ? await gameScripts(localFile(reference))
