@@ -30,18 +30,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-    local description=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'install-check: FAILED: %s\n' "$description" >&2
-    fi
-}
+tally_name=install-check
+source "$root/scripts/tally.sh"
 same_file() { cmp -s "$1" "$2" || { diff "$1" "$2" | head -n 20 >&2; return 1; }; }
 
 # A session that draws random numbers, shops and views the statistics; no
@@ -158,5 +148,4 @@ else
     echo "install-check: not root, so the package is not installed (run as root to check dpkg -i)" >&2
 fi
 
-printf 'install-check: %d passed, %d failed\n' "$passed" "$failed"
-[ "$failed" -eq 0 ]
+tally_report

@@ -29,19 +29,8 @@ runner="$root/build-web/brawlarium.js"
 work="$(mktemp -d "${TMPDIR:-/tmp}/brawlarium-npm-check.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-    local description=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-        printf 'npm-check: ok: %s\n' "$description"
-    else
-        failed=$((failed + 1))
-        printf 'npm-check: FAILED: %s\n' "$description" >&2
-    fi
-}
+tally_name=npm-check
+source "$root/scripts/tally.sh"
 same_file() { cmp -s "$1" "$2" || { diff "$1" "$2" | head -n 20 >&2; return 1; }; }
 
 # --- 1. The package ----------------------------------------------------------
@@ -139,5 +128,4 @@ terminal_sessions() {  # terminal_sessions PATH
 check "in a pseudo-terminal: keys, colours, the title, signals, the terminal handed back" terminal_sessions "$PATH"
 check "the same without stty on PATH, in Node's raw mode" terminal_sessions "$work/node-without-stty"
 
-printf 'npm-check: %d passed, %d failed\n' "$passed" "$failed"
-[ "$failed" -eq 0 ]
+tally_report

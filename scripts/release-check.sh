@@ -15,16 +15,8 @@ keep="${1:-}"
 
 say() { printf 'release-check: %s\n' "$*"; }
 
-passed=0
-failed=0
-pass() {
-    passed=$((passed + 1))
-    say "ok: $*"
-}
-fail() {
-    failed=$((failed + 1))
-    say "FAILED: $*" >&2
-}
+tally_name=release-check
+source "$root/scripts/tally.sh"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/brawlarium-release-check.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -103,5 +95,4 @@ if [ -n "$keep" ]; then
     cp "$work/first"/* "$keep/"
 fi
 
-say "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+tally_report

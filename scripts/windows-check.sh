@@ -121,16 +121,8 @@ timeout 120 wineserver -w || die "the Wine prefix did not settle within 120 s"
 
 # --- 1. Piped sessions: the same bytes as the Linux binary -------------------
 
-passed=0
-failed=0
-pass() {
-    passed=$((passed + 1))
-    say "ok: $*"
-}
-fail() {
-    failed=$((failed + 1))
-    printf 'windows-check: FAILED: %s\n' "$*" >&2
-}
+tally_name=windows-check
+source "$ROOT/scripts/tally.sh"
 
 # Both run in a session of their own, without a controlling terminal: a key
 # wait then has no console to read and returns at once, on either platform.
@@ -484,5 +476,4 @@ stop_with_ctrl_c menu
 stop_with_ctrl_c fight
 exit_code_of_ctrl_c
 
-say "$passed passed, $failed failed"
-((failed == 0)) || exit 1
+tally_report
