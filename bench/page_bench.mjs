@@ -142,11 +142,15 @@ function markTerminal() {
 }
 
 // Milliseconds from the navigation's start until the first question is on
-// screen, as the page's own clock sees it, with the steps on the way; on a
-// slowed phone if asked.
-async function loadTime(context, url, phone = null) {
-  const page = await context.newPage();
-  if (phone) await emulate(context, page, phone);
+// screen, as the page's own clock sees it, with the steps on the way, and
+// the processor time all of Chromium's processes took meanwhile (which
+// other work on the machine does not stretch as it stretches the times);
+// on a slowed phone if asked.
+async function loadTime(browser, url, phone = null) {
+  const page = await browser.context.newPage();
+  if (phone) await emulate(browser.context, page, phone);
+  const processes = chromiumProcesses(browser.profile);
+  const cpuBefore = cpuNanoseconds(processes);
   await page.goto(url, { waitUntil: 'commit' });
   const found = await page.waitForFunction(() => {
     const buffer = window.brawlarium?.terminal.buffer.active;
@@ -156,12 +160,13 @@ async function loadTime(context, url, phone = null) {
     return false;
   }, null, { timeout: 60000, polling: 'raf' });
   const shown = await found.jsonValue();
+  const cpu = (cpuNanoseconds(processes) - cpuBefore) / 1e6;
   const steps = await page.evaluate(() => ({
     parsed: performance.getEntriesByType('navigation')[0]?.domContentLoadedEventStart,
     ...Object.fromEntries(performance.getEntriesByType('mark').map((mark) => [mark.name, mark.startTime])),
   }));
   await page.close();
-  return { ...steps, shown };
+  return { ...steps, shown, cpu };
 }
 
 async function emulate(context, page, phone) {
@@ -206,7 +211,7 @@ function summary(loads) {
     [name, medianOf(loads.filter((load) => has(load, name)).map((load) => load[name]))]));
   const spans = Object.fromEntries(Spans.map(([, from, to]) =>
     [`${from}>${to}`, medianOf(loads.filter((load) => has(load, from, to)).map((load) => load[to] - load[from]))]));
-  return { ...steps, spans, times: loads.map((load) => load.shown) };
+  return { ...steps, spans, cpu: median(loads.map((load) => load.cpu)), times: loads.map((load) => load.shown) };
 }
 
 // Load times of each page, desktop from file:// in the desktop's tabs and
@@ -230,10 +235,10 @@ async function loadTimes(desktop, phone, files) {
 
 // The load times of fresh tabs as a Pixel 7, and the terminal's font and
 // columns in the last.
-async function onPixel7(context, url) {
+async function onPixel7(phone, url) {
   const loads = [];
-  for (let run = 0; run < runs; ++run) loads.push((await loadTime(context, url)).shown);
-  const page = await context.newPage();
+  for (let run = 0; run < runs; ++run) loads.push((await loadTime(phone, url)).shown);
+  const page = await phone.context.newPage();
   await page.goto(url);
   await waitUntil(page, 'answer');
   const terminal = await page.evaluate(() =>
@@ -333,6 +338,8 @@ function stepRows(columns) {
     ...Steps.map(([name, label]) => [`${label}, from the navigation's start`,
       ...columns.map(([, summary]) => ms(summary[name]))]),
     ...Spans.map(([label, from, to]) => [`${label}, took`, ...columns.map(([, summary]) => span(summary, from, to))]),
+    ['processor time of all Chromium\'s processes', ...columns.map(([, summary]) => ms(summary.cpu))],
+    ['size, gzipped (KiB)', ...columns.map(([, , file]) => kib(gzipSync(readFileSync(file)).length).replace(' KiB', ''))],
   ];
 }
 
@@ -375,8 +382,8 @@ const phone = await launchChromium(devices['Pixel 7']);
 try {
   await browser.context.addInitScript(markTerminal);
   await phone.context.addInitScript(markTerminal);
-  const pixel7 = await onPixel7(phone.context, url);
-  const [load, floor, measuredBefore] = await loadTimes(browser.context, phone.context,
+  const pixel7 = await onPixel7(phone, url);
+  const [load, floor, measuredBefore] = await loadTimes(browser, phone,
     [pagePath, floorPath, ...(beforePath ? [beforePath] : [])]);
   const beforeHtml = beforePath && readFileSync(beforePath);
   const before = measuredBefore
@@ -411,10 +418,10 @@ try {
       `${idle.empty.toFixed(1)} ms on an empty page`, '<= empty page', idle.game <= idle.empty],
   ]);
   printTable(stepRows([
-    ['desktop: page', load.desktop], ['floor', floor.desktop],
-    ...(measuredBefore ? [['before', measuredBefore.desktop]] : []),
-    ['slow phone: page', load.phone], ['floor', floor.phone],
-    ...(measuredBefore ? [['before', measuredBefore.phone]] : []),
+    ['desktop: page', load.desktop, pagePath], ['floor', floor.desktop, floorPath],
+    ...(measuredBefore ? [['before', measuredBefore.desktop, beforePath]] : []),
+    ['slow phone: page', load.phone, pagePath], ['floor', floor.phone, floorPath],
+    ...(measuredBefore ? [['before', measuredBefore.phone, beforePath]] : []),
   ]));
 } finally {
   await browser.close();

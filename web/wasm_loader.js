@@ -1,33 +1,56 @@
 // The game's wasm in the one-file page: build_page.mjs moves it out of the
 // game module, gzipped (a smaller page, raw and gzipped alike), into a data
 // block at the end of the page, #brawlarium-wasm, and puts this script after
-// the module. Once the page is parsed, it unpacks and compiles the wasm,
-// while the page's own module may already set up the terminal, and every
-// game the page starts instantiates that one compiled module; the factory
-// keeps what the module tells its hosts (createBrawlarium.version...). The
-// steps are marked on the page's performance timeline (brawlarium:...), where
-// bench/page_bench.mjs reads them.
+// the module. Once the page is parsed, it decodes the block and compiles the
+// wasm while it is unpacked (streaming), while the page's own module may
+// already set up the terminal, and every game the page starts instantiates
+// that one compiled module; the factory keeps what the module tells its
+// hosts (createBrawlarium.version...). The steps are marked on the page's
+// performance timeline (brawlarium:...), where bench/page_bench.mjs reads them.
 (() => {
   const parsed = new Promise((done) => {
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', done);
     else done();
   });
 
+  // The block's base64 as bytes: natively where the browser can, else
+  // through atob.
+  function decodedBlock(text) {
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
+    const packed = atob(text);
+    const bytes = new Uint8Array(packed.length);
+    for (let at = 0; at < packed.length; ++at) bytes[at] = packed.charCodeAt(at);
+    return bytes;
+  }
+
+  const unpacked = (bytes) => new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+
+  // Compiles as the bytes come out of the decompressor; a browser that
+  // cannot compile a stream, or refuses this one, compiles the whole.
+  async function compiled(bytes) {
+    if (WebAssembly.compileStreaming) {
+      try {
+        const headers = { 'Content-Type': 'application/wasm' };
+        return await WebAssembly.compileStreaming(new Response(unpacked(bytes), { headers }));
+      } catch (error) {
+        console.warn('brawlarium: compiling the wasm whole:', error);
+      }
+    }
+    return WebAssembly.compile(await new Response(unpacked(bytes)).arrayBuffer());
+  }
+
   async function compiledWasm() {
     await parsed;
     performance.mark('brawlarium:wasm-unpacking');
-    const packed = atob(document.getElementById('brawlarium-wasm').textContent.trim());
-    const bytes = Uint8Array.from(packed, (character) => character.charCodeAt(0));
-    const unpacked = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
-    const compiled = await WebAssembly.compile(await new Response(unpacked).arrayBuffer());
+    const wasmModule = await compiled(decodedBlock(document.getElementById('brawlarium-wasm').textContent.trim()));
     performance.mark('brawlarium:wasm-compiled');
-    return compiled;
+    return wasmModule;
   }
 
   async function instantiated(imports) {
-    const compiled = await wasm;
+    const wasmModule = await wasm;
     performance.mark('brawlarium:wasm-instantiating');
-    const instance = await WebAssembly.instantiate(compiled, imports);
+    const instance = await WebAssembly.instantiate(wasmModule, imports);
     performance.mark('brawlarium:wasm-instantiated');
     return instance;
   }
