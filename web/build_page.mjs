@@ -2,12 +2,12 @@
 // takes web/index.html and puts inline what it links: the style sheets,
 // bundled and minified by esbuild into one style element; the game module
 // given on the command line for "brawlarium.js", minified, with its wasm
-// moved gzipped into a data block at the end of the page, for
-// wasm_loader.js, which follows the module; and the page module, bundled by
-// esbuild with the packages it imports (resolved through the page's import
-// map, as a browser does), minified, and run as soon as it is parsed
-// (async), while the wasm still arrives. The file needs nothing but itself,
-// from file:// or any static host.
+// moved gzipped into a data block right after it, and wasm_loader.js after
+// the block, so that the wasm compiles while the rest of the page arrives
+// and runs; and the page module, bundled by esbuild with the packages it
+// imports (resolved through the page's import map, as a browser does),
+// minified, and run as soon as it is parsed (async). The file needs nothing
+// but itself, from file:// or any static host.
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -63,17 +63,21 @@ async function pageModule(reference, alias) {
   return bundled({ entryPoints: [localFile(reference)], format: 'esm', alias, outfile: 'page.js' });
 }
 
-// The game module without its wasm and the loader that brings it, and the
-// wasm gzipped in base64.
+const script = (code, name) => `<script>${inlineText(code, name, 'script')}</script>`;
+const minified = async (code) => (await esbuild.transform(code, Minified)).code;
+
+// The game module without its wasm, the wasm gzipped in base64 in a data
+// block, and the loader that brings it.
 async function gameScripts(file) {
   const module = readFileSync(file, 'utf8');
   const wasm = module.match(InlinedWasm);
   if (!wasm) throw new Error(`${file} holds no inlined wasm`);
-  const scripts = [module.replace(InlinedWasm, '$1'), readFileSync(join(here, 'wasm_loader.js'), 'utf8')];
-  return {
-    scripts: await Promise.all(scripts.map(async (code) => (await esbuild.transform(code, Minified)).code)),
-    packedWasm: gzipSync(Buffer.from(wasm[2], 'base64'), { level: 9 }).toString('base64'),
-  };
+  const packedWasm = gzipSync(Buffer.from(wasm[2], 'base64'), { level: 9 }).toString('base64');
+  return [
+    script(await minified(module.replace(InlinedWasm, '$1')), file),
+    `<script type="application/octet-stream" id="brawlarium-wasm">${packedWasm}</script>`,
+    script(await minified(readFileSync(join(here, 'wasm_loader.js'), 'utf8')), 'wasm_loader.js'),
+  ].join('\n');
 }
 
 let html = readFileSync(join(here, 'index.html'), 'utf8');
@@ -91,13 +95,10 @@ for (const [tag, reference] of [...html.matchAll(ModuleScript)]) {
   html = html.replace(tag, () => `<script type="module" async>${code}</script>`);
 }
 for (const [tag, reference] of [...html.matchAll(ClassicScript)]) {
-  const { scripts, packedWasm } = reference === 'brawlarium.js'
+  const inlined = reference === 'brawlarium.js'
     ? await gameScripts(localFile(reference))
-    : { scripts: [(await esbuild.transform(readFileSync(localFile(reference), 'utf8'), Minified)).code] };
-  html = html.replace(tag, () => scripts.map((code) => `<script>${inlineText(code, reference, 'script')}</script>`).join('\n'));
-  if (packedWasm) {
-    html = html.replace('</body>', () => `<script type="application/octet-stream" id="brawlarium-wasm">${packedWasm}</script>\n</body>`);
-  }
+    : script(await minified(readFileSync(localFile(reference), 'utf8')), reference);
+  html = html.replace(tag, () => inlined);
 }
 writeFileSync(outputPath, html);
 console.log(`${outputPath}: ${Buffer.byteLength(html)} bytes`);

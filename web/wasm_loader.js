@@ -1,13 +1,16 @@
 // The game's wasm in the one-file page: build_page.mjs moves it out of the
 // game module, gzipped (a smaller page, raw and gzipped alike), into a data
-// block at the end of the page, #brawlarium-wasm, and puts this script after
-// the module. Once the page is parsed, it decodes the block and compiles the
-// wasm while it is unpacked (streaming), while the page's own module may
-// already set up the terminal, and every game the page starts instantiates
-// that one compiled module; the factory keeps what the module tells its
-// hosts (createBrawlarium.version...). The steps are marked on the page's
-// performance timeline (brawlarium:...), where bench/page_bench.mjs reads them.
+// block after the module, #brawlarium-wasm, and puts this script after the
+// block. At once (or once the page is parsed, should the block come later)
+// it decodes the block and compiles the wasm while it is unpacked
+// (streaming), on the browser's own threads while the rest of the page
+// arrives and the page's module sets up the terminal; every game the page
+// starts instantiates that one compiled module. The factory keeps what the
+// module tells its hosts (createBrawlarium.version...). The steps are marked
+// on the page's performance timeline (brawlarium:...), where
+// bench/page_bench.mjs reads them.
 (() => {
+  const block = () => document.getElementById('brawlarium-wasm');
   const parsed = new Promise((done) => {
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', done);
     else done();
@@ -40,9 +43,9 @@
   }
 
   async function compiledWasm() {
-    await parsed;
+    if (!block()) await parsed;
     performance.mark('brawlarium:wasm-unpacking');
-    const wasmModule = await compiled(decodedBlock(document.getElementById('brawlarium-wasm').textContent.trim()));
+    const wasmModule = await compiled(decodedBlock(block().textContent.trim()));
     performance.mark('brawlarium:wasm-compiled');
     return wasmModule;
   }
