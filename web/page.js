@@ -97,13 +97,12 @@ class Announcer {
   }
 
   reset() {
-    this.decoder = new TextDecoder();
     this.written = '';
     this.screen = '';
   }
 
-  add(bytes) {
-    this.written += this.decoder.decode(bytes, { stream: true });
+  add(text) {
+    this.written += text;
   }
 
   flush() {
@@ -155,6 +154,7 @@ class Game {
     this.roundPause = null;
     this.stopped = false;
     this.instance = null;
+    this.decoder = new TextDecoder();
     createBrawlarium({
       arguments: commandLine,
       host: this.host(),
@@ -190,11 +190,14 @@ class Game {
     return !this.stopped && this.instance?._brawlariumCharacterExists() === 1;
   }
 
-  show(bytes) {
+  // The game writes UTF-8, and a character may end in the next write: the
+  // decoder keeps its first bytes until then.
+  show(bytes, more = true) {
     if (this.stopped) return;
-    const copy = bytes.slice();
-    terminal.write(copy);
-    this.announcer.add(copy);
+    const text = this.decoder.decode(bytes, { stream: more });
+    if (text === '') return;
+    terminal.write(text);
+    this.announcer.add(text);
   }
 
   nextLine() {
@@ -308,6 +311,8 @@ class Game {
 
   end(how, detail) {
     if (this.stopped) return;
+    // A character the game left unfinished shows as a terminal shows it.
+    this.show(new Uint8Array(0), false);
     this.announcer.flush();
     this.stopped = true;
     this.keyWaiter = null;

@@ -341,6 +341,38 @@ test('lists from the file input: names, one list alone, refused lists and their 
     await page.close();
   });
 
+// Tabs as the terminal shows them: spaces to the next stop of eight columns.
+function expandedTabs(line) {
+  let shown = '';
+  for (const character of line) shown += character === '\t' ? ' '.repeat(8 - ([...shown].length % 8)) : character;
+  return shown;
+}
+
+test('letters beyond ASCII in a name and in a list show as the Node runner prints them', { timeout: 60000 }, async () => {
+  const folder = mkdtempSync(join(tmpdir(), 'brawlarium-utf8-'));
+  const weapons = readFileSync(join(sampleData, 'weaponlist.txt'), 'utf8')
+    .replace(/^Dagger;/m, 'Épée;').replace(/^Short Sword;/m, 'Épée Légère;');
+  writeFileSync(join(folder, 'weaponlist.txt'), weapons);
+  copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
+  const steps = ['a', 'a', 'Zoë', { key: 'Space' }, 'r', 'y', 'b', 'a', 'r', 'r', 'c', { key: 'Space' }, 'q'];
+  const answers = steps.filter((step) => typeof step === 'string');
+
+  const { page, errors } = await openPage();
+  await waitUntil(page, 'answer');
+  await page.setInputFiles('#list-files', [{ name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from(weapons) }]);
+  await page.waitForFunction(() => document.querySelector('#lists').textContent.startsWith('Your weaponlist.txt'));
+  await waitUntil(page, 'answer');
+  const seed = (await page.textContent('#seed')).match(/^Seed (\d+) /)[1];
+  await play(page, steps);
+  await waitForText(page, 'Press any key to play again.');
+  const native = await runner(['--seed', seed], answers, folder);
+  assert.equal(native.status, 0, native.stderr);
+  assert.deepEqual((await screenText(page)).slice(0, -2),
+    trimmedLines(withEchoedAnswers(native.stdout, answers)).map(expandedTabs));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 // Each control in the order Tab reaches it from the terminal, by its role and accessible name.
 const Controls = [['link', 'replay this game'], ['button', 'Use my price lists…'], ['button', 'Check these lists'],
   ['button', 'Use the sample lists'], ['combobox', 'Round pause'], ['checkbox', 'Screen reader mode']];
