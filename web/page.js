@@ -579,15 +579,36 @@ function controls() {
 
 // The game never needs a Tab: Tab and Shift+Tab leave the terminal for the
 // page's controls (Shift+Tab to the last of them) as elsewhere on a page.
-function letTabLeaveTerminal() {
-  terminal.attachCustomKeyEventHandler((event) => {
-    if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey) return true;
-    if (event.shiftKey && event.type === 'keydown') {
-      event.preventDefault();
-      controls().at(-1).focus();
-    }
-    return false;
-  });
+function leavesTerminal(event) {
+  if (event.key !== 'Tab' || event.ctrlKey || event.altKey || event.metaKey) return false;
+  if (event.shiftKey && event.type === 'keydown') {
+    event.preventDefault();
+    controls().at(-1).focus();
+  }
+  return true;
+}
+
+// Ctrl+C, Ctrl+Shift+C and Cmd+C copy the selection and clear it, as web
+// terminals do; without a selection Ctrl+C stays the interrupt.
+function copiesSelection(event) {
+  const copyKey = event.key.toLowerCase() === 'c' && !event.altKey && event.ctrlKey !== event.metaKey;
+  if (!copyKey || !terminal.hasSelection()) return false;
+  if (event.type !== 'keydown') return true;
+  if (navigator.clipboard) {
+    event.preventDefault();
+    navigator.clipboard.writeText(terminal.getSelection()).catch((error) => console.error(error));
+    terminal.clearSelection();
+  } else {
+    // Where the page is not a secure context, the browser's own copy, which
+    // xterm.js fills with the selection.
+    setTimeout(() => terminal.clearSelection());
+  }
+  return true;
+}
+
+// The keys the page takes before the terminal sees them.
+function takePageKeys() {
+  terminal.attachCustomKeyEventHandler((event) => !leavesTerminal(event) && !copiesSelection(event));
 }
 
 // The page's live region reads the game out; the terminal's own would
@@ -764,7 +785,7 @@ function setUp() {
   terminal.onData(typeIntoGame);
   setUpAnswerField();
   followVisualViewport();
-  letTabLeaveTerminal();
+  takePageKeys();
   page.announcer = new Announcer(document.getElementById('announcement'), () => terminal.rows);
   document.getElementById('screen-reader').addEventListener('change', (event) => {
     setScreenReaderMode(event.target.checked);

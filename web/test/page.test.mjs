@@ -45,6 +45,7 @@ const requests = [];
 
 before(async () => {
   browser = await launchChromium();
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write']);
   browser.context.on('request', (request) => requests.push(request.url()));
 });
 
@@ -155,6 +156,28 @@ async function play(page, steps, special) {
       await special(step);
     }
   }
+}
+
+// Drags the mouse over the last rows of the terminal's screen up to the
+// cursor's; gives the rows' text.
+async function selectRowsWithMouse(page, count) {
+  const { box, rows, cursorRow, text } = await page.evaluate((count) => {
+    const { terminal } = window.brawlarium;
+    const buffer = terminal.buffer.active;
+    const cursorRow = buffer.baseY + buffer.cursorY - buffer.viewportY;
+    const text = [];
+    for (let row = cursorRow - count + 1; row <= cursorRow; ++row) {
+      text.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
+    }
+    const box = document.querySelector('#terminal .xterm-screen').getBoundingClientRect();
+    return { box: box.toJSON(), rows: terminal.rows, cursorRow, text: text.join('\n') };
+  }, count);
+  const rowHeight = box.height / rows;
+  await page.mouse.move(box.x + 1, box.y + (cursorRow - count + 1.5) * rowHeight);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width - 2, box.y + (cursorRow + 0.5) * rowHeight, { steps: 5 });
+  await page.mouse.up();
+  return text;
 }
 
 // The terminal's rows on screen, its font and the boxes, in the page, of the
@@ -273,9 +296,19 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     await waitForText(page, 'Press any key to play again.');
     assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
 
-    // Ctrl-C stops a game as an interrupt does in a terminal.
+    // With a selection made with the mouse, Ctrl+C, Ctrl+Shift+C and Cmd+C
+    // copy it and clear it; without one, Ctrl-C stops a game as an interrupt
+    // does in a terminal.
     await page.keyboard.press('Enter');
     await waitUntil(page, 'answer');
+    for (const copy of ['Control+C', 'Control+Shift+C', 'Meta+C']) {
+      const selected = await selectRowsWithMouse(page, 4);
+      assert.match(selected, /^D\. Fight in the Brawlarium!! ?\nQ\. Quit\n-+\nYour Choice: ?$/);
+      await page.keyboard.press(copy);
+      assert.equal(await page.evaluate(() => navigator.clipboard.readText()), selected, copy);
+      assert.equal(await page.evaluate(() => window.brawlarium.terminal.hasSelection()), false, copy);
+      assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer', copy);
+    }
     await page.keyboard.press('Control+C');
     await waitForText(page, 'Press any key to play again.');
     assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: ^C', '', 'The game was interrupted. Press any key to play again.']);
