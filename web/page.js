@@ -362,6 +362,7 @@ const page = {
   seed: null,
   pause: DefaultPause,
   announcer: null,
+  leaving: false,
 };
 
 function say(message) {
@@ -375,6 +376,7 @@ function newSeed() {
 // A link's seed plays its first game only; every later game gets a new one.
 function seedForNextGame() {
   const seed = page.linkSeed ?? newSeed();
+  if (page.linkSeed === null) forgetLinkAddress();
   page.linkSeed = null;
   return seed;
 }
@@ -466,7 +468,30 @@ function showSeed() {
   const link = document.createElement('a');
   link.href = `?seed=${page.seed}&pause=${page.pause}`;
   link.innerHTML = '<span class="wide">replay this game</span><span class="narrow">replay</span>';
+  link.addEventListener('click', (event) => replayFromLink(event, link));
   seedLine.replaceChildren(`Seed ${page.seed} · `, link);
+}
+
+// Following the replay link in this tab ends the game on the screen: with a
+// character, the page asks first. A new tab or window loses nothing.
+async function replayFromLink(event, link) {
+  if (event.button !== 0 || event.ctrlKey || event.metaKey || event.shiftKey || event.altKey) return;
+  if (!page.game?.hasCharacter) return;
+  event.preventDefault();
+  if (await confirmReplacingGame('Replay this game from its start?', 'Replay')) {
+    page.leaving = true;
+    location.assign(link.href);
+  }
+}
+
+// Once a game other than the link's own starts, the address no longer names
+// the link's seed, so that a reload does not bring back an older game.
+function forgetLinkAddress() {
+  const address = new URL(location.href);
+  if (!address.searchParams.has('seed') && !address.searchParams.has('pause')) return;
+  address.searchParams.delete('seed');
+  address.searchParams.delete('pause');
+  history.replaceState(history.state, '', address);
 }
 
 // "Your weaponlist.txt with the sample armorlist.txt", or what else is in use.
@@ -521,19 +546,31 @@ async function useFiles(files) {
 }
 
 // Asks, when the running game has a character, whether to end it for a new
-// one; settles with the answer, true at once when there is nothing to lose.
-function confirmReplacingGame(question) {
+// one (or for what `action` names); settles with the answer, true at once
+// when there is nothing to lose. "Keep playing" is the default.
+function confirmReplacingGame(question, action = 'Start a new game') {
   if (!page.game?.hasCharacter) return Promise.resolve(true);
   const dialog = document.getElementById('confirm');
   document.getElementById('confirm-question').textContent =
     `${question} Your character in this game will be lost.`;
+  document.getElementById('confirm-replace').textContent = action;
   dialog.returnValue = '';
   dialog.showModal();
   return new Promise((settle) => {
     dialog.addEventListener('close', () => {
-      focusInput();
+      focusAfterDialog();
       settle(dialog.returnValue === 'replace');
     }, { once: true });
+  });
+}
+
+// Leaving or reloading the page loses the character: the browser asks first,
+// unless the page has just asked itself.
+function askBeforeLeaving() {
+  window.addEventListener('beforeunload', (event) => {
+    if (page.leaving || !page.game?.hasCharacter) return;
+    event.preventDefault();
+    event.returnValue = '';
   });
 }
 
@@ -650,6 +687,13 @@ function focusInput() {
   else terminal.focus();
 }
 
+// A closing dialog gives the focus back to where it was on its own, but an
+// input method does not follow that focus: the field takes it anew.
+function focusAfterDialog() {
+  if (document.activeElement === answerField()) answerField().blur();
+  focusInput();
+}
+
 // The Continue button stands in for a key press while the game waits for one.
 function showKeyWait(waiting) {
   document.getElementById('continue').hidden = !waiting;
@@ -675,6 +719,14 @@ function sendAnswer(ending) {
   else startAfterEnd();
 }
 
+// End input on an empty field ends the game's input, and so the game: with
+// a character, the page asks first.
+async function endInput() {
+  if (answerField().value !== '' || await confirmReplacingGame('End the game\'s input? The game ends.', 'End input')) {
+    sendAnswer('\x04');
+  }
+}
+
 // At a key wait or during a pause what the input method has committed are
 // key presses; a composition still in progress is left alone.
 function takeKeys(field) {
@@ -698,7 +750,7 @@ function setUpAnswerField() {
     event.preventDefault();
     if (!composing) sendAnswer('\r');
   });
-  document.getElementById('end-input').addEventListener('click', () => sendAnswer('\x04'));
+  document.getElementById('end-input').addEventListener('click', endInput);
   document.getElementById('continue').addEventListener('click', () => {
     if (!page.game || page.game.stopped) startAfterEnd();
     else page.game.tap();
@@ -763,7 +815,7 @@ function setUpListButtons() {
   document.getElementById('sample-lists').addEventListener('click', async () => {
     if (await confirmReplacingGame('Start a new game with the sample price lists?')) useLists(new Map());
   });
-  document.getElementById('report').addEventListener('close', focusInput);
+  document.getElementById('report').addEventListener('close', focusAfterDialog);
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dropping');
@@ -792,6 +844,7 @@ function setUp() {
     focusInput();
   });
   setUpListButtons();
+  askBeforeLeaving();
   setUpPause(takeAddress());
   document.getElementById('status').addEventListener('click', (event) => {
     if (event.target.tagName === 'BUTTON' && !document.querySelector('dialog[open]')) focusInput();

@@ -480,13 +480,28 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
       assert.match(await page.textContent('#confirm-question'), /Your character in this game will be lost\.$/);
       await page.keyboard.press('Escape');
       await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
+      // So does the replay link, the first stop of Tab.
+      await page.keyboard.press('Tab');
+      await page.keyboard.press('Enter');
+      await page.waitForSelector('#confirm[open]');
+      assert.equal(await page.textContent('#confirm-replace'), 'Replay');
+      await page.keyboard.press('Escape');
+      await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
+      assert.match(page.url(), new RegExp(`\\?seed=${Seed}&pause=0$`));
     });
     assert.ok(fightTook < 1500, `four rounds took ${fightTook} ms without pauses`);
     await waitUntil(page, 'answer');
     const native = await expected;
     assert.deepEqual(await screenText(page), trimmedLines(withEchoedAnswers(native.stdout, answers)));
 
-    // Confirmed from the keyboard, a new game starts, with a seed of its own.
+    // Leaving the page asks first while a character exists.
+    const asked = new Promise((seen) => page.once('dialog', (dialog) => dialog.dismiss().then(() => seen(dialog.type()))));
+    await page.close({ runBeforeUnload: true });
+    assert.equal(await asked, 'beforeunload');
+    assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer');
+
+    // Confirmed from the keyboard, a new game starts, with a seed of its own,
+    // and the address no longer names the link's.
     await page.click('#sample-lists');
     await page.waitForSelector('#confirm[open]');
     await page.keyboard.press('Shift+Tab');
@@ -494,6 +509,7 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
     await page.waitForFunction(() => !/^Seed 7 /.test(document.querySelector('#seed').textContent), null, { timeout: 5000 });
     await waitUntil(page, 'answer');
     assert.doesNotMatch(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
+    assert.doesNotMatch(page.url(), /[?&](seed|pause)=/);
     assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
     assert.deepEqual(errors, []);
     await page.close();
@@ -543,7 +559,7 @@ for (const [name, device, smallestFont] of Phones) {
   test(`on a phone (${name}) the page reads, takes answers through its field and keeps the prompt in view`,
     { timeout: 60000 }, async () => {
       const upright = device.viewport.height > device.viewport.width;
-      const steps = upright ? ['a', 'a', 'Thorga', { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
+      const steps = upright ? ['a', 'a', 'Thorga', { endInput: true }, { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
         { tap: ContinueButton }, 'c', { send: true }, 'q'] : [];
       const answers = steps.filter((step) => typeof step === 'string');
       const expected = runner(['--seed', Seed], answers, sampleData);
@@ -582,6 +598,13 @@ for (const [name, device, smallestFont] of Phones) {
         for (const step of steps) {
           if (typeof step === 'string') {
             await composeAnswer(page, cdp, step);
+          } else if (step.endInput) {
+            // With a character, End input asks first; "Keep playing" goes on.
+            await waitUntil(page, 'key');
+            await page.tap('role=button[name="End input"]');
+            await page.waitForSelector('#confirm[open]');
+            await page.tap('#confirm-keep');
+            assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
           } else {
             await waitUntil(page, 'key');
             assert.ok(await page.isVisible(ContinueButton));
