@@ -424,10 +424,16 @@ function endSaying(how) {
     page.listsRefused = true;
     say('Your price lists were refused: fix them and choose them again, or use the sample lists.');
     return 'The game cannot play with your price lists, for the reason above.\r\n' +
-      'Fix the file and choose it again with "Use my price lists",\r\n' +
+      `Fix the file and choose it again with "${listButtonLabel()}",\r\n` +
       'or press any key to play with the sample lists.';
   }
   return 'The game stopped before its end. Press any key to play again.';
+}
+
+// The list button as this screen labels it ("My lists" on a phone), without
+// the ellipsis that says it opens a chooser.
+function listButtonLabel() {
+  return document.getElementById('use-lists').innerText.trim().replace(/…$/, '');
 }
 
 function gameEnded(how) {
@@ -601,11 +607,18 @@ function setUpPause(linkPause) {
     choice.add(new Option(`${Number(page.pause) / 1000} s`, page.pause));
   }
   choice.value = page.pause;
+  // A choice made with the mouse or a finger sends the focus back to the
+  // game, as the buttons do; the arrow keys leave it on the list.
+  let pointed = false;
+  choice.addEventListener('pointerdown', () => { pointed = true; });
+  choice.addEventListener('keydown', () => { pointed = false; });
   choice.addEventListener('change', () => {
     page.pause = choice.value;
     sessionStorage.setItem(PauseKey, page.pause);
     if (page.game) page.game.roundPause = Number(page.pause);
     if (page.seed !== null) showSeed();
+    if (pointed) focusInput();
+    pointed = false;
   });
 }
 
@@ -727,13 +740,15 @@ async function endInput() {
   }
 }
 
-// At a key wait or during a pause what the input method has committed are
-// key presses; a composition still in progress is left alone.
+// At a key wait or during a pause what the input method has committed, a
+// letter or a whole word, is one key press: the rest is dropped rather than
+// left as typed text hidden behind the next screen. A composition still in
+// progress is left alone.
 function takeKeys(field) {
   if (field.value === '' || (page.game && !page.game.stopped && !page.game.takesKeys)) return;
-  const text = field.value;
+  const [key] = field.value;
   field.value = '';
-  if (page.game && !page.game.stopped) typeKeys(text);
+  if (page.game && !page.game.stopped) typeIntoGame(key);
   else startAfterEnd();
 }
 
@@ -796,7 +811,9 @@ function followVisualViewport() {
     const zoomed = viewport.scale > 1.01;
     const style = document.documentElement.style;
     style.setProperty('--viewport-height', zoomed ? '100%' : `${viewport.height}px`);
-    style.setProperty('--viewport-top', zoomed ? '0' : `${viewport.offsetTop}px`);
+    style.setProperty('--viewport-top', zoomed ? '0px' : `${viewport.offsetTop}px`);
+    style.setProperty('--viewport-bottom',
+      zoomed ? '0px' : `${Math.max(0, window.innerHeight - viewport.offsetTop - viewport.height)}px`);
     document.body.classList.toggle('short', !zoomed && viewport.height < ShortHeight);
   };
   viewport.addEventListener('resize', follow);

@@ -205,6 +205,19 @@ async function layout(page) {
   });
 }
 
+// Each element's box lies within the visual viewport.
+async function assertWithinVisualViewport(page, selectors) {
+  const boxes = await page.evaluate((selectors) => selectors.map((selector) => {
+    const box = document.querySelector(selector).getBoundingClientRect();
+    return [selector, box.left, box.top, box.right, box.bottom];
+  }), selectors);
+  const [width, top, height] = await page.evaluate(() => [visualViewport.width, visualViewport.offsetTop, visualViewport.height]);
+  for (const [selector, left, boxTop, right, bottom] of boxes) {
+    assert.ok(left >= 0 && right <= width && boxTop >= top && bottom <= top + height,
+      `${selector} at ${[left, boxTop, right, bottom]} leaves the ${width}x${height} viewport`);
+  }
+}
+
 // A line typed through the answer field as an input method types it, letter
 // by letter in a composition that is then committed, and sent with Enter.
 async function composeAnswer(page, cdp, answer) {
@@ -438,6 +451,14 @@ test('Tab leaves the terminal for every control and back; screen-reader mode rea
     assert.equal((await screenText(page)).at(-1), 'Your Choice: x');
     await page.keyboard.press('Backspace');
 
+    // A round pause chosen with the mouse hands the keys back to the game.
+    await page.click('#pause');
+    await page.selectOption('#pause', '1000');
+    assert.equal(await page.evaluate(() => document.activeElement.className), 'xterm-helper-textarea');
+    await page.keyboard.type('x');
+    assert.equal((await screenText(page)).at(-1), 'Your Choice: x');
+    await page.keyboard.press('Backspace');
+
     const announced = () => page.textContent('#announcement');
     assert.match(await announced(), /^-------Main Menu-------\n PLEASE CHOOSE[^]*\nQ\. Quit\n-+\nYour Choice:$/);
     await page.keyboard.type('a\n');
@@ -560,7 +581,7 @@ for (const [name, device, smallestFont] of Phones) {
     { timeout: 60000 }, async () => {
       const upright = device.viewport.height > device.viewport.width;
       const steps = upright ? ['a', 'a', 'Thorga', { endInput: true }, { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
-        { tap: ContinueButton }, 'c', { send: true }, 'q'] : [];
+        { tap: ContinueButton }, 'c', { send: true }, 'c', { commit: 'yes' }, 'q'] : [];
       const answers = steps.filter((step) => typeof step === 'string');
       const expected = runner(['--seed', Seed], answers, sampleData);
       const phone = await launchChromium(device);
@@ -595,6 +616,14 @@ for (const [name, device, smallestFont] of Phones) {
         assert.equal(await page.inputValue(AnswerField), 'Tho');
         await page.fill(AnswerField, '');
 
+        // The check's report fits the screen, wrapped, with its Close button in reach.
+        await page.tap('#check-lists');
+        await page.waitForSelector('#report[open]');
+        await assertWithinVisualViewport(page, ['#report', '#report-close']);
+        assert.ok(await page.$eval('#report-text', (text) => text.scrollWidth <= text.clientWidth), 'the report does not wrap');
+        await page.tap('#report-close');
+        assert.equal(await page.inputValue(AnswerField), '');
+
         for (const step of steps) {
           if (typeof step === 'string') {
             await composeAnswer(page, cdp, step);
@@ -603,12 +632,15 @@ for (const [name, device, smallestFont] of Phones) {
             await waitUntil(page, 'key');
             await page.tap('role=button[name="End input"]');
             await page.waitForSelector('#confirm[open]');
+            await assertWithinVisualViewport(page, ['#confirm', '#confirm-replace', '#confirm-keep']);
             await page.tap('#confirm-keep');
             assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
           } else {
             await waitUntil(page, 'key');
             assert.ok(await page.isVisible(ContinueButton));
+            // A word committed at a key wait is one key press: the rest is dropped.
             if (step.tap) await page.tap(step.tap);
+            else if (step.commit) await cdp.send('Input.insertText', { text: step.commit });
             else await page.keyboard.press('Enter');
             await waitUntil(page, 'answer');
             assert.ok(!await page.isVisible(ContinueButton));
@@ -626,6 +658,10 @@ for (const [name, device, smallestFont] of Phones) {
           await page.tap('role=button[name="End input"]');
           await waitForText(page, 'Press any key to play again.');
           assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+          // A refusal names the list button as this screen labels it.
+          await page.setInputFiles('#list-files', [{ name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from('Club;1;6;20;2;5\n') }]);
+          await waitForText(page, 'or press any key to play with the sample lists.');
+          assert.ok((await screenText(page)).includes('Fix the file and choose it again with "My lists",'));
         }
         assert.deepEqual(errors, []);
       } finally {
