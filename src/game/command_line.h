@@ -14,6 +14,10 @@ struct CommandLine {
     bool checkData = false;
     // Read the price lists from this folder instead of looking them up.
     std::optional<std::string> dataFolder;
+    // Read one list from this file, whatever its name; the other list comes
+    // from dataFolder or the lookup.
+    std::optional<std::string> weaponList;
+    std::optional<std::string> armorList;
     // Seed the random sequence with this instead of the time.
     std::optional<unsigned> seed;
     // The pause between fight rounds, in milliseconds (0 to 60000).

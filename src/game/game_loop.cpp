@@ -50,9 +50,11 @@ private:
     KeyWaitHandler previous = nullptr;
 };
 
-void reportLoadFailure(const LoadError& error) {
+// The one line of a refusal names the file as it was given, with what it is
+// used as when its name is not the standard one.
+void reportLoadFailure(const LoadError& error, const std::string& fileShown) {
     std::cout.flush();
-    std::cerr << error.message() << std::endl;
+    std::cerr << error.message(fileShown) << std::endl;
 }
 
 }  // namespace
@@ -79,12 +81,12 @@ int GameLoop(const GameSetup& setup) {
     const ExperienceTable LevelTable;
     const WeaponCatalog WeaponList(setup.weaponFile);
     if (!WeaponList.loaded()) {
-        reportLoadFailure(WeaponList.loadError());
+        reportLoadFailure(WeaponList.loadError(), WeaponCatalog::introduce(setup.weaponFile));
         return 1;
     }
     const ArmorCatalog ArmorList(setup.armorFile);
     if (!ArmorList.loaded()) {
-        reportLoadFailure(ArmorList.loadError());
+        reportLoadFailure(ArmorList.loadError(), ArmorCatalog::introduce(setup.armorFile));
         return 1;
     }
     MainCharacter.buyWeapon(0, WeaponList);
