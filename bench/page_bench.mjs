@@ -1,37 +1,67 @@
 // The browser page's figures, in Debian's headless Chromium: load to the
 // first "Your Choice: " (median of --runs fresh tabs) from file:// on the
-// desktop, and as on a phone on a slow connection (the page served gzipped,
-// as static hosts serve it, by a server on 127.0.0.1 that this script starts
-// and stops, Chromium's processor slowed 4 times and its network throttled
-// to 1.6 Mbit/s down with 150 ms latency); the HTML's size, raw and gzipped;
-// the memory after a fight (JS heap after a collection, plus the module's
-// wasm memory), and the processor time of all of Chromium's processes while
-// the page idles 3 s at a question next to an empty page (medians of three).
-// Beside the load times stand those of the page before it was bundled by
-// esbuild and its game built for size: measured again with --before OLD.html
-// (a page built from an older commit), else as measured here once. And,
-// emulating a Pixel 7, the load time and the terminal's font size and columns.
+// desktop, and as a slow phone (a Pixel 7: its screen, touch and 2.625
+// device pixels per CSS pixel, with the page served gzipped, as static
+// hosts serve it, by a server on 127.0.0.1 that this script starts and
+// stops, Chromium's processor slowed 4 times and its network throttled to
+// 1.6 Mbit/s down with 150 ms latency), each beside its floor: a page built
+// here from the same pinned xterm.js by the same esbuild (floor_page.mjs)
+// that prints the game's first screen and nothing else, loaded in turn with
+// it; and where the page's time goes (the marks wasm_loader.js sets, the
+// terminal's element appearing, the first prompt on screen). Then the HTML's
+// size, raw and gzipped; the memory after a fight (JS heap after a
+// collection, plus the module's wasm memory), and the processor time of all
+// of Chromium's processes while the page idles 3 s at a question next to an
+// empty page (medians of three). Beside the load times stand those of the
+// page before: measured in turn with --before OLD.html (a page built from an
+// older commit), else the desktop's as measured once. And, as a Pixel 7 at
+// full speed, the load time and the terminal's font size and columns.
 //
 //   node bench/page_bench.mjs build-web/brawlarium.html [--runs 10] [--before OLD.html]
 //
-// Needs the page's npm packages (web/node_modules, installed by the web build).
+// The first screen comes from the game module beside the page
+// (build-web/brawlarium.js). Needs the page's npm packages (web/node_modules,
+// installed by the web build).
 import { readdirSync, readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { createServer } from 'node:http';
+import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { gzipSync } from 'node:zlib';
-import { join, resolve } from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { devices, launchChromium } from '../web/test/chromium.mjs';
 
 const IdleSeconds = 3;
 const SettleSeconds = 5;
 const IdleRounds = 5;
+const Seed = '7';
 // A phone on a slow mobile connection, as Chromium's DevTools emulate one.
 const Phone = { cpuSlowdown: 4, latencyMs: 150, downBitsPerSecond: 1.6e6, upBitsPerSecond: 750e3 };
 // The page before: bundled by regular expressions, its game built with
 // Asyncify throughout at -O3 (commit 681e602), measured by this script on
-// the same machine.
-const Before = { desktopMs: 163, phoneMs: 2240, bytes: 1081259, gzipped: 317982 };
+// the same machine (its slow phone then had a desktop's window).
+const Before = { desktopMs: 163, bytes: 1081259, gzipped: 317982 };
+// How many times the floor's load time the page may take.
+const Goals = { desktop: 1.15, phone: 1.4 };
+const WebFolder = fileURLToPath(new URL('../web/', import.meta.url));
+const FloorEntry = fileURLToPath(new URL('floor_page.mjs', import.meta.url));
+// What the page's load passes through, in order, as the bench reads them:
+// the marks wasm_loader.js sets and those the bench sets itself.
+const Steps = [
+  ['parsed', 'HTML parsed'],
+  ['bench:terminal', 'terminal'],
+  ['brawlarium:wasm-compiled', 'wasm unpacked and compiled'],
+  ['brawlarium:wasm-instantiated', 'instantiated'],
+  ['brawlarium:game-waiting', 'game at its first question'],
+  ['shown', 'first prompt on screen'],
+];
+// The spans between the page's steps that the floor does not have.
+const Spans = [
+  ['unpacking and compiling the wasm', 'brawlarium:wasm-unpacking', 'brawlarium:wasm-compiled'],
+  ['instantiating it', 'brawlarium:wasm-instantiating', 'brawlarium:wasm-instantiated'],
+  ['the game\'s start to its first question', 'brawlarium:wasm-instantiated', 'brawlarium:game-waiting'],
+  ['drawing the first prompt', 'brawlarium:game-waiting', 'shown'],
+];
 
 const args = process.argv.slice(2);
 const runsAt = args.indexOf('--runs');
@@ -52,8 +82,68 @@ async function waitUntil(page, state, timeout = 60000) {
     { timeout, polling: 20 });
 }
 
+// What the game writes until it first waits for an answer, as the page's
+// terminal receives it: the module beside the page run in Node with the
+// page's host and the page's command line for the seed.
+async function firstScreen(modulePath) {
+  const createBrawlarium = createRequire(import.meta.url)(modulePath);
+  const decoder = new TextDecoder();
+  let written = '';
+  const never = () => new Promise(() => {});
+  await new Promise((done, failed) => {
+    createBrawlarium({
+      arguments: ['--seed', Seed, '--pause', '2000'],
+      host: {
+        isTerminal: true,
+        environment: { TERM: 'xterm-256color' },
+        write: (stream, bytes) => { written += decoder.decode(bytes, { stream: true }); },
+        readAnswers: () => { done(); return never(); },
+        readKey: () => { failed(new Error('the game waited for a key before its first question')); return never(); },
+        setTitle: () => {},
+        restoreTitle: () => {},
+        pause: never,
+      },
+      onExit: (status) => failed(new Error(`the game ended with status ${status} before its first question`)),
+    });
+  });
+  return written;
+}
+
+// The floor page: floor_page.mjs and xterm.js's style sheet bundled by the
+// page's esbuild into one HTML file, with the first screen in a data block.
+async function buildFloorPage(screen, folder) {
+  const esbuild = createRequire(join(WebFolder, 'package.json'))('esbuild');
+  const options = { bundle: true, minify: true, write: false, legalComments: 'none', logLevel: 'error',
+    nodePaths: [join(WebFolder, 'node_modules')] };
+  const bundle = async (entry, more = {}) =>
+    (await esbuild.build({ ...options, entryPoints: [entry], ...more })).outputFiles[0].text;
+  const script = await bundle(FloorEntry, { format: 'esm' });
+  const style = await bundle(join(WebFolder, 'node_modules/@xterm/xterm/css/xterm.css'));
+  const data = JSON.stringify(screen).replace(/</g, '\\u003c');
+  const file = join(folder, 'floor.html');
+  writeFileSync(file, `<!doctype html><html lang="en"><head><meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1"><title>Floor</title>
+<style>${style}html,body,#terminal{height:100%;margin:0;background:#0c0c0c}</style></head><body>
+<main id="terminal"></main>
+<script type="application/json" id="first-screen">${data}</script>
+<script type="module" async>${script}</script>
+</body></html>`);
+  return file;
+}
+
+// Run in every tab before the page's own scripts: marks the moment the
+// terminal's element first appears.
+function markTerminal() {
+  new MutationObserver((_, observer) => {
+    if (!document.querySelector('.xterm-screen')) return;
+    performance.mark('bench:terminal');
+    observer.disconnect();
+  }).observe(document, { childList: true, subtree: true });
+}
+
 // Milliseconds from the navigation's start until the first question is on
-// screen, as the page's own clock sees it; on a slowed phone if asked.
+// screen, as the page's own clock sees it, with the steps on the way; on a
+// slowed phone if asked.
 async function loadTime(context, url, phone = null) {
   const page = await context.newPage();
   if (phone) await emulate(context, page, phone);
@@ -65,9 +155,13 @@ async function loadTime(context, url, phone = null) {
     }
     return false;
   }, null, { timeout: 60000, polling: 'raf' });
-  const ms = await found.jsonValue();
+  const shown = await found.jsonValue();
+  const steps = await page.evaluate(() => ({
+    parsed: performance.getEntriesByType('navigation')[0]?.domContentLoadedEventStart,
+    ...Object.fromEntries(performance.getEntriesByType('mark').map((mark) => [mark.name, mark.startTime])),
+  }));
   await page.close();
-  return ms;
+  return { ...steps, shown };
 }
 
 async function emulate(context, page, phone) {
@@ -99,24 +193,36 @@ async function gzippedServer(file) {
   });
   await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
   return {
-    url: `http://127.0.0.1:${server.address().port}/brawlarium.html?seed=7`,
+    url: `http://127.0.0.1:${server.address().port}/brawlarium.html?seed=${Seed}`,
     close: () => new Promise((closed) => { server.closeAllConnections(); server.close(closed); }),
   };
 }
 
-// Load times of each page, desktop from file:// and phone from its server,
-// taken in turn so that every page sees the same machine.
-async function loadTimes(context, files) {
+// The medians of each step and span over the runs, and the load times.
+function summary(loads) {
+  const medianOf = (values) => (values.length > 0 ? median(values) : null);
+  const has = (load, ...names) => names.every((name) => name in load);
+  const steps = Object.fromEntries(Steps.map(([name]) =>
+    [name, medianOf(loads.filter((load) => has(load, name)).map((load) => load[name]))]));
+  const spans = Object.fromEntries(Spans.map(([, from, to]) =>
+    [`${from}>${to}`, medianOf(loads.filter((load) => has(load, from, to)).map((load) => load[to] - load[from]))]));
+  return { ...steps, spans, times: loads.map((load) => load.shown) };
+}
+
+// Load times of each page, desktop from file:// in the desktop's tabs and
+// slow phone from its server in the phone's, taken in turn so that every
+// page sees the same machine.
+async function loadTimes(desktop, phone, files) {
   const servers = await Promise.all(files.map(gzippedServer));
   try {
-    const times = files.map(() => ({ desktop: [], phone: [] }));
+    const loads = files.map(() => ({ desktop: [], phone: [] }));
     for (let run = 0; run < runs; ++run) {
       for (const [index, file] of files.entries()) {
-        times[index].desktop.push(await loadTime(context, `${pathToFileURL(file)}?seed=7`));
-        times[index].phone.push(await loadTime(context, servers[index].url, Phone));
+        loads[index].desktop.push(await loadTime(desktop, `${pathToFileURL(file)}?seed=${Seed}`));
+        loads[index].phone.push(await loadTime(phone, servers[index].url, Phone));
       }
     }
-    return times.map(({ desktop, phone }) => ({ desktop: median(desktop), phone: median(phone), desktops: desktop, phones: phone }));
+    return loads.map((load) => ({ desktop: summary(load.desktop), phone: summary(load.phone) }));
   } finally {
     await Promise.all(servers.map((server) => server.close()));
   }
@@ -124,21 +230,16 @@ async function loadTimes(context, files) {
 
 // The load times of fresh tabs as a Pixel 7, and the terminal's font and
 // columns in the last.
-async function onPixel7(url) {
-  const phone = await launchChromium(devices['Pixel 7']);
-  try {
-    const loads = [];
-    for (let run = 0; run < runs; ++run) loads.push(await loadTime(phone.context, url));
-    const page = await phone.context.newPage();
-    await page.goto(url);
-    await waitUntil(page, 'answer');
-    const terminal = await page.evaluate(() =>
-      ({ fontSize: window.brawlarium.terminal.options.fontSize, cols: window.brawlarium.terminal.cols }));
-    await page.close();
-    return { loads, ...terminal };
-  } finally {
-    await phone.close();
-  }
+async function onPixel7(context, url) {
+  const loads = [];
+  for (let run = 0; run < runs; ++run) loads.push((await loadTime(context, url)).shown);
+  const page = await context.newPage();
+  await page.goto(url);
+  await waitUntil(page, 'answer');
+  const terminal = await page.evaluate(() =>
+    ({ fontSize: window.brawlarium.terminal.options.fontSize, cols: window.brawlarium.terminal.cols }));
+  await page.close();
+  return { loads, ...terminal };
 }
 
 async function memoryAfterFight(context, url) {
@@ -212,48 +313,91 @@ async function idleCpuMs(profile) {
   return (cpuNanoseconds(pids) - before) / 1e6;
 }
 
-const url = `${pathToFileURL(pagePath)}?seed=7`;
-const emptyPage = join(mkdtempSync(join(tmpdir(), 'brawlarium-bench-')), 'empty.html');
-writeFileSync(emptyPage, '<!doctype html><title>empty</title>');
+// The timing of one setting (desktop or slow phone) for the main table.
+function loadRow(label, goal, page, floor, before, format) {
+  const ratio = page.shown / floor.shown;
+  const times = (values) => `${format(Math.min(...values))}..${format(Math.max(...values))}`;
+  const beforeNote = before ? `; before ${format(before.shown)}${before.measured ? '' : ', measured once'}` : '';
+  return [label, format(page.shown),
+    `floor ${format(floor.shown)} (x${ratio.toFixed(2)}); page ${times(page.times)}, floor ${times(floor.times)}${beforeNote}`,
+    `<= x${goal.toFixed(2)} floor`, ratio <= goal];
+}
 
-const pixel7 = await onPixel7(url);
-const browser = await launchChromium();
-try {
-  const [load, measuredBefore] = await loadTimes(browser.context, beforePath ? [pagePath, beforePath] : [pagePath]);
-  const beforeHtml = beforePath && readFileSync(beforePath);
-  const before = measuredBefore
-    ? { ...measuredBefore, bytes: beforeHtml.length, gzipped: gzipSync(beforeHtml).length }
-    : { desktop: Before.desktopMs, phone: Before.phoneMs, bytes: Before.bytes, gzipped: Before.gzipped };
-  const beforeNote = measuredBefore ? 'before, measured now' : 'before, measured once';
-  const { page, heap, wasm } = await memoryAfterFight(browser.context, url);
-  await page.keyboard.press('Space');
-  await waitUntil(page, 'answer');
+// Where the time goes: each step's median, in ms from the navigation's
+// start, then the spans between them, for each page and setting measured.
+function stepRows(columns) {
+  const ms = (value) => (value === null || value === undefined || Number.isNaN(value) ? '-' : value.toFixed(0));
+  const span = (summary, from, to) => ms(summary.spans?.[`${from}>${to}`]);
+  return [
+    ['where the time goes, medians in ms', ...columns.map(([name]) => name)],
+    ...Steps.map(([name, label]) => [`${label}, from the navigation's start`,
+      ...columns.map(([, summary]) => ms(summary[name]))]),
+    ...Spans.map(([label, from, to]) => [`${label}, took`, ...columns.map(([, summary]) => span(summary, from, to))]),
+  ];
+}
+
+function printTable(rows) {
+  const cells = rows.map((row) => row.map((cell) =>
+    (cell === true ? 'yes' : cell === false ? 'NO' : cell === null ? '-' : cell)));
+  const widths = cells[0].map((_, column) => Math.max(...cells.map((row) => row[column].length)));
+  const rule = widths.map((width) => '-'.repeat(width + 2)).join('+');
+  console.log(rule);
+  cells.forEach((row, index) => {
+    console.log(row.map((cell, column) => ` ${cell.padEnd(widths[column])} `).join('|'));
+    if (index === 0) console.log(rule);
+  });
+  console.log(rule);
+}
+
+async function idleCpu(browser, url, emptyUrl) {
   const idleGames = [];
   const idleEmpties = [];
+  const page = await browser.context.newPage();
   for (let round = 0; round < IdleRounds; ++round) {
-    if (round > 0) {
-      await page.goto(url);
-      await waitUntil(page, 'answer');
-    }
+    await page.goto(url);
+    await waitUntil(page, 'answer');
     idleGames.push(await idleCpuMs(browser.profile));
-    await page.goto(pathToFileURL(emptyPage).href);
+    await page.goto(emptyUrl);
     idleEmpties.push(await idleCpuMs(browser.profile));
   }
-  const idleGame = median(idleGames);
-  const idleEmpty = median(idleEmpties);
+  await page.close();
+  return { game: median(idleGames), empty: median(idleEmpties) };
+}
+
+const url = `${pathToFileURL(pagePath)}?seed=${Seed}`;
+const workFolder = mkdtempSync(join(tmpdir(), 'brawlarium-bench-'));
+const emptyPage = join(workFolder, 'empty.html');
+writeFileSync(emptyPage, '<!doctype html><title>empty</title>');
+const floorPath = await buildFloorPage(await firstScreen(join(dirname(pagePath), 'brawlarium.js')), workFolder);
+
+const browser = await launchChromium();
+const phone = await launchChromium(devices['Pixel 7']);
+try {
+  await browser.context.addInitScript(markTerminal);
+  await phone.context.addInitScript(markTerminal);
+  const pixel7 = await onPixel7(phone.context, url);
+  const [load, floor, measuredBefore] = await loadTimes(browser.context, phone.context,
+    [pagePath, floorPath, ...(beforePath ? [beforePath] : [])]);
+  const beforeHtml = beforePath && readFileSync(beforePath);
+  const before = measuredBefore
+    ? { desktop: { ...measuredBefore.desktop, measured: true }, phone: { ...measuredBefore.phone, measured: true },
+      bytes: beforeHtml.length, gzipped: gzipSync(beforeHtml).length }
+    : { desktop: { shown: Before.desktopMs }, phone: null, bytes: Before.bytes, gzipped: Before.gzipped };
+  const beforeNote = measuredBefore ? 'before, measured now' : 'before, measured once';
+  const { page, heap, wasm } = await memoryAfterFight(browser.context, url);
+  await page.close();
+  const idle = await idleCpu(browser, url, pathToFileURL(emptyPage).href);
 
   const html = readFileSync(pagePath);
   const size = html.length;
   const gzipped = gzipSync(html).length;
   const range = (values, format) => `${format(Math.min(...values))}..${format(Math.max(...values))}`;
-  const rows = [
+  printTable([
     ['measure', 'page', 'beside', 'goal', 'met'],
-    [`desktop: page load to the first "Your Choice: " (median of ${runs})`, `${load.desktop.toFixed(0)} ms`,
-      `${range(load.desktops, (ms) => ms.toFixed(0))} ms; ${before.desktop.toFixed(0)} ms ${beforeNote}`,
-      '<= 150 ms', load.desktop <= 150],
-    [`slow phone: 4x slower CPU, gzipped over 1.6 Mbit/s, 150 ms (median of ${runs})`, seconds(load.phone),
-      `${range(load.phones, (ms) => (ms / 1000).toFixed(2))} s; ${seconds(before.phone)} ${beforeNote}`,
-      '<= 1.6 s', load.phone <= 1600],
+    loadRow(`desktop: page load to the first "Your Choice: " (median of ${runs})`, Goals.desktop,
+      load.desktop, floor.desktop, before.desktop, (ms) => `${ms.toFixed(0)} ms`),
+    loadRow(`slow phone: a Pixel 7, 4x slower CPU, gzipped over 1.6 Mbit/s, 150 ms (median of ${runs})`,
+      Goals.phone, load.phone, floor.phone, before.phone, seconds),
     [`Pixel 7: page load to the first "Your Choice: " (median of ${runs})`, `${median(pixel7.loads).toFixed(0)} ms`,
       `${range(pixel7.loads, (ms) => ms.toFixed(0))} ms`, '< 500 ms', median(pixel7.loads) < 500],
     ['Pixel 7: the terminal\'s font size and columns', `${pixel7.fontSize} px, ${pixel7.cols} columns`, '',
@@ -263,17 +407,16 @@ try {
       '<= 700 KiB, <= 220 KiB gz', size <= 700 * 1024 && gzipped <= 220 * 1024],
     ['memory after a fight: JS heap + wasm memory', mib(heap + wasm),
       `${mib(heap)} + ${mib(wasm)}`, '', null],
-    [`Chromium's CPU time idle ${IdleSeconds} s at a question (median of ${IdleRounds})`, `${idleGame.toFixed(1)} ms`,
-      `${idleEmpty.toFixed(1)} ms on an empty page`, '<= empty page', idleGame <= idleEmpty],
-  ].map((row) => row.map((cell) => (cell === true ? 'yes' : cell === false ? 'NO' : cell === null ? '-' : cell)));
-  const widths = rows[0].map((_, column) => Math.max(...rows.map((row) => row[column].length)));
-  const rule = widths.map((width) => '-'.repeat(width + 2)).join('+');
-  console.log(rule);
-  rows.forEach((row, index) => {
-    console.log(row.map((cell, column) => ` ${cell.padEnd(widths[column])} `).join('|'));
-    if (index === 0) console.log(rule);
-  });
-  console.log(rule);
+    [`Chromium's CPU time idle ${IdleSeconds} s at a question (median of ${IdleRounds})`, `${idle.game.toFixed(1)} ms`,
+      `${idle.empty.toFixed(1)} ms on an empty page`, '<= empty page', idle.game <= idle.empty],
+  ]);
+  printTable(stepRows([
+    ['desktop: page', load.desktop], ['floor', floor.desktop],
+    ...(measuredBefore ? [['before', measuredBefore.desktop]] : []),
+    ['slow phone: page', load.phone], ['floor', floor.phone],
+    ...(measuredBefore ? [['before', measuredBefore.phone]] : []),
+  ]));
 } finally {
   await browser.close();
+  await phone.close();
 }

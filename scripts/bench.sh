@@ -5,9 +5,11 @@
 # piped answers handled per second, and the time --check-data takes on the
 # sample lists; then the WebAssembly build (build-web): its start-up under
 # Node, its size and its piped answers per second, and the page in headless
-# Chromium: load time on a desktop and as on a slow phone, size, memory after
-# a fight and idle processor time, and as a Pixel 7 phone, load time and the
-# terminal's font size and columns. Takes about five minutes.
+# Chromium: load time on a desktop and as a slow phone (a Pixel 7 on a slowed
+# processor and network), each beside the floor of an xterm.js page that only
+# prints the game's first screen, and where the page's time goes; its size,
+# memory after a fight and idle processor time, and as a Pixel 7 phone, load
+# time and the terminal's font size and columns. Takes about five minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help

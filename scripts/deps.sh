@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the other scripts: makes sure the Debian packages a step needs
 # are installed, installing them when run as root and saying exactly what to
 # install otherwise.

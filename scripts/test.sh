@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the game and runs every test: the WebAssembly build, the unit and
-# end-to-end tests (the end-to-end ones against the native game and the
-# WebAssembly build under Node), the page in headless Chromium, the tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, once under
-# Valgrind, the installed game and its Debian package, the release made
-# twice and compared byte for byte, the npm package installed and played,
-# the fuzzers, clang-tidy, and the Windows build under Wine.
+# Builds the game and runs every test: the WebAssembly build, the linters
+# of the JavaScript, CSS, shell and Python files (eslint, shellcheck,
+# pyflakes), the unit and end-to-end tests (the end-to-end ones against the
+# native game and the WebAssembly build under Node), the page in headless
+# Chromium, the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, once under Valgrind, the installed game and its
+# Debian package, the release made twice and compared byte for byte, the npm
+# package installed and played, the fuzzers, clang-tidy and clang-format, and
+# the Windows build under Wine.
 # Needs no terminal and no standard input.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,7 +19,7 @@ step() { printf '\n==== %s ====\n' "$*"; }
 step "Installing what is missing"
 need_build_tools
 need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux python3 \
-    emscripten chromium
+    emscripten chromium shellcheck pyflakes3
 command -v npm >/dev/null 2>&1 || need_packages npm
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -25,6 +27,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step "WebAssembly build and the page"
 cmake --preset web
 cmake --build --preset web -j "$jobs"
+
+step "The JavaScript, CSS, shell and Python linters: eslint, shellcheck, pyflakes"
+bash scripts/lint.sh
 
 step "Build and test"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -5,6 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:?usage: valgrind.sh BUILD_DIR}" && pwd)"
+# shellcheck disable=SC2054  # the commas join the leak kinds of one option
 memcheck=(valgrind --tool=memcheck --error-exitcode=99 --leak-check=full
           --errors-for-leak-kinds=definite,indirect --quiet)
 
@@ -14,7 +15,8 @@ echo "Unit tests under memcheck"
 echo "End-to-end tests with every game under memcheck"
 logs="$(mktemp -d)"
 trap 'rm -rf "$logs"' EXIT
-export BRAWLARIUM_E2E_WRAPPER="$(command -v valgrind) --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect --log-file=$logs/game.%p.log"
+valgrind_program="$(command -v valgrind)"
+export BRAWLARIUM_E2E_WRAPPER="$valgrind_program --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect --log-file=$logs/game.%p.log"
 (cd "$build" && ctest --output-on-failure -j 2 -L e2e --timeout 900) || status=$?
 if grep -l "ERROR SUMMARY: [1-9]" "$logs"/*.log >/dev/null 2>&1; then
     echo "memcheck found errors:" >&2

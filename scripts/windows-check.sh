@@ -177,7 +177,7 @@ for input in "$ROOT"/tests/windows/*.in; do
 done
 
 # The .exe reports the version the Linux binary reports.
-exe_version=$(cd "$GAME" && timeout -k 10 60 setsid -w wine ./brawlarium.exe --version </dev/null 2>/dev/null | tr -d '\r' || true)
+exe_version=$(cd "$GAME" && timeout -k 10 60 setsid -w wine ./brawlarium.exe --version </dev/null 2>/dev/null | tr -d '\r') || true
 linux_version=$("$LINUX_BINARY" --version)
 if [[ $exe_version == "$linux_version" ]]; then
     pass "brawlarium.exe --version: $exe_version"
@@ -208,7 +208,7 @@ fi
 
 # Started in an empty working directory, so that only the executable's own
 # folder holds the lists.
-zip_session=name-stats-shop
+zip_session='name-stats-shop'
 zip_rc=0
 (cd "$ELSEWHERE" && timeout -k 10 60 setsid -w wine "$UNPACKED/brawlarium.exe" \
     <"$ROOT/tests/windows/$zip_session.in" >"$WORK/zip.windows-crlf" 2>"$WORK/zip.err") || zip_rc=$?

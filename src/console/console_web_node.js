@@ -24,7 +24,7 @@
   let titleSet = false;
   let title = '';
   let colourInForce = '';
-  const ColourEscape = /\x1b\[[0-9;]*m/g;
+  const ColourEscape = /\x1b\[[0-9;]*m/g;  // eslint-disable-line no-control-regex -- escapes start with ESC
 
   function noteColour(bytes) {
     const escapes = Buffer.from(bytes).toString('latin1').match(ColourEscape);
@@ -68,7 +68,7 @@
     const buffer = Buffer.alloc(256);
     try {
       return new Uint8Array(buffer.buffer, buffer.byteOffset, fs.readSync(fd, buffer, 0, buffer.length, null));
-    } catch (error) {
+    } catch {
       return new Uint8Array(0);
     }
   }
@@ -90,7 +90,7 @@
       try {
         fs.accessSync(path.join(folder || '.', program), fs.constants.X_OK);
         return true;
-      } catch (error) {
+      } catch {
         return false;
       }
     });
@@ -191,7 +191,7 @@
           // so there a pause leaves the mode alone and Ctrl-C signals.
           this.pollFd = windows ? -1 : fs.openSync('/dev/tty', fs.constants.O_RDONLY | fs.constants.O_NONBLOCK);
         }
-      } catch (error) {
+      } catch {
         this.fd = -1;  // no terminal: key waits end at once
       }
     }
@@ -374,7 +374,7 @@
         } else {
           FS.mount(FS.filesystems.NODEFS, {root: folder}, folder);
         }
-      } catch (error) {
+      } catch {
         // a folder the runner may not enter stays out of the game's sight
       }
     }
