@@ -19,12 +19,15 @@ add_custom_command(
   COMMENT "Installing the page's npm packages"
   VERBATIM)
 
+# The page's own files: every file at the top of web/, found again whenever
+# one is added or removed.
+file(GLOB BRAWLARIUM_PAGE_FILES CONFIGURE_DEPENDS
+  ${BRAWLARIUM_WEB_DIR}/*.html ${BRAWLARIUM_WEB_DIR}/*.css ${BRAWLARIUM_WEB_DIR}/*.js ${BRAWLARIUM_WEB_DIR}/*.mjs)
+
 add_custom_command(
   OUTPUT ${BRAWLARIUM_PAGE}
   COMMAND ${BRAWLARIUM_NODE} ${BRAWLARIUM_WEB_DIR}/build_page.mjs $<TARGET_FILE:brawlarium> ${BRAWLARIUM_PAGE}
-  DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP}
-    ${BRAWLARIUM_WEB_DIR}/build_page.mjs ${BRAWLARIUM_WEB_DIR}/index.html
-    ${BRAWLARIUM_WEB_DIR}/page.css ${BRAWLARIUM_WEB_DIR}/page.js ${BRAWLARIUM_WEB_DIR}/wasm_loader.js
+  DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP} ${BRAWLARIUM_PAGE_FILES}
   COMMENT "Building the page brawlarium.html"
   VERBATIM)
 add_custom_target(brawlarium_page ALL DEPENDS ${BRAWLARIUM_PAGE})

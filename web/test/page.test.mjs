@@ -341,13 +341,16 @@ const FileChoices = [
 test('lists from the file input: names, one list alone, refused lists and their check in a dialog',
   { timeout: 60000 }, async () => {
     const folder = mkdtempSync(join(tmpdir(), 'brawlarium-lists-'));
+    // The player's file keeps its name: the game's refusal and the check name it.
     const weapons = 'Bare Knuckles;1;4;20;2;0\nClub;1;6;20;2;5\n';
-    writeFileSync(join(folder, 'weaponlist.txt'), weapons);
+    writeFileSync(join(folder, 'bad-weaponlist.txt'), weapons);
     copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
-    const refused = await runner([], [], folder);
-    const checked = await runner(['--check-data'], [], folder);
+    const named = ['--weapon-list', 'bad-weaponlist.txt', '--armor-list', 'armorlist.txt'];
+    const refused = await runner(named, [], folder);
+    const checked = await runner(['--check-data', ...named], [], folder);
     assert.equal(refused.status, 1);
     assert.equal(trimmedLines(refused.stderr).length, 1);
+    assert.match(refused.stderr, /bad-weaponlist\.txt \(used as the weapon list\)/);
     const file = (name, text = readFileSync(join(sampleData, name.includes('eapon') ? 'weaponlist.txt' : 'armorlist.txt'))) =>
       ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
 
@@ -360,12 +363,12 @@ test('lists from the file input: names, one list alone, refused lists and their 
     }
     await waitUntil(page, 'answer');
 
-    await page.setInputFiles('#list-files', [file('weaponlist.txt', weapons), file('armorlist.txt')]);
+    await page.setInputFiles('#list-files', [file('bad-weaponlist.txt', weapons), file('armorlist.txt')]);
     await waitUntil(page, 'end');
     assert.deepEqual(await screenText(page), [...trimmedLines(refused.stdout), ...trimmedLines(refused.stderr), '',
       'The game cannot play with your price lists, for the reason above.',
       'Fix the file and choose it again with "Use my price lists",', 'or press any key to play with the sample lists.']);
-    assert.equal(await page.textContent('#lists'), 'Your weaponlist.txt and armorlist.txt');
+    assert.equal(await page.textContent('#lists'), 'Your bad-weaponlist.txt and armorlist.txt');
     assert.match(await page.textContent('#message'), /^Your price lists were refused: fix them/);
 
     // The check's report, in a dialog; closing it leaves the terminal as it was.
