@@ -12,17 +12,11 @@ import { forgetLinkInAddress, newSeed, readLink, showReplayLink } from './replay
 import { setUpRoundPause } from './round_pause.js';
 import { listOptions, listsInUse, listWriter, readLists, takeListFiles } from './price_lists.js';
 
-const Facts = { largestSeed: 4294967295, longestPause: 60000, defaultPause: 2000, clearLineEnds: 50 };
 const PageTitle = document.title;
-const CheckSummaries = {
-  0: 'The game plays these lists as they are.',
-  1: 'The game refuses these lists: fix what the report names and choose them again.',
-  3: 'The game plays these lists, but the report warns about them.',
-};
 const byId = (id) => document.getElementById(id);
 
 const page = {
-  factory: null, terminal: null, announcer: null, touch: null, dialogs: null,
+  factory: null, rules: null, terminal: null, announcer: null, touch: null, dialogs: null,
   game: null, lists: new Map(), listsRefused: false, commandLineRefused: false,
   linkSeed: null, seed: null, pause: null,
 };
@@ -37,7 +31,7 @@ function confirmLosingGame(question, action = 'Start a new game') {
 
 // A link's seed plays its first game only; every later game gets a new one.
 function seedForNextGame() {
-  const seed = page.linkSeed ?? newSeed(Facts.largestSeed);
+  const seed = page.linkSeed ?? newSeed(page.rules.largestSeed);
   if (page.linkSeed === null) forgetLinkInAddress();
   page.linkSeed = null;
   return seed;
@@ -70,7 +64,7 @@ function endSaying(how) {
   if (how === 'interrupted') return 'The game was interrupted. Press any key to play again.';
   if (how === 'error') return 'The game stopped on an internal error. Press any key to play again.';
   if (how === 'status 0') return 'The game is over. Press any key to play again.';
-  if (how === 'status 1' && page.lists.size > 0) {
+  if (how === `status ${page.rules.exitStatuses.listsRefused}` && page.lists.size > 0) {
     page.listsRefused = true;
     say('Your price lists were refused: fix them and choose them again, or use the sample lists.');
     return 'The game cannot play with your price lists, for the reason above.\r\n' +
@@ -85,9 +79,9 @@ function gameEnded(how) {
   // Only the address can give the game a command line it refuses, and the
   // page checks it first; should the game still refuse one, a game with a
   // seed of the page's own takes its place, once.
-  if (how === 'status 2' && !page.commandLineRefused) {
+  if (how === `status ${page.rules.exitStatuses.badCommandLine}` && !page.commandLineRefused) {
     page.commandLineRefused = true;
-    say(`This link's seed is not a number from 0 to ${Facts.largestSeed}; here is a new game`);
+    say(`This link's seed is not a number from 0 to ${page.rules.largestSeed}; here is a new game`);
     startGame();
     return;
   }
@@ -147,8 +141,10 @@ async function showCheck() {
   say(`Checking ${listsInUse(lists)}…`);
   const { status, report } = await checkLists(page.factory, listOptions(lists), listWriter(lists));
   say(message);
+  // The report's own closing line sums it up.
+  const closing = report.trimEnd().split('\n').at(-1);
   page.dialogs.showReport(`Check of ${listsInUse(lists)}`,
-    CheckSummaries[status] ?? 'The check stopped on an internal error.', report);
+    status === null ? 'The check stopped on an internal error.' : closing, report);
 }
 
 function setUpListButtons() {
@@ -168,7 +164,7 @@ function setUpTerminal() {
   page.terminal = terminal;
   page.announcer = new AnnouncerAddon(byId('announcement'));
   page.touch = new TouchAddon({ runningGame, typeIntoGame, startAfterEnd, confirm: confirmLosingGame });
-  for (const addon of [new ReadableFitAddon(Facts.clearLineEnds), new PageKeysAddon(() => controls().at(-1)),
+  for (const addon of [new ReadableFitAddon(page.rules.clearLineEnds), new PageKeysAddon(() => controls().at(-1)),
     page.announcer, page.touch]) terminal.loadAddon(addon);
   terminal.onTitleChange((title) => { document.title = title; });
   terminal.onData(typeIntoGame);
@@ -176,6 +172,7 @@ function setUpTerminal() {
 
 function setUp(factory) {
   page.factory = factory;
+  page.rules = factory.rules;
   setUpTerminal();
   page.dialogs = new Dialogs(() => page.touch.focusAfterDialog());
   byId('screen-reader').addEventListener('change', (event) => {
@@ -184,10 +181,10 @@ function setUp(factory) {
   });
   setUpListButtons();
   page.dialogs.askBeforeLeaving(() => page.game?.hasCharacter);
-  const link = readLink(location.search, Facts);
+  const link = readLink(location.search, page.rules);
   page.linkSeed = link.seed;
   say(link.refusals.join('. '));
-  page.pause = setUpRoundPause(byId('pause'), { linkPause: link.pause, ...Facts }, (pause, byPointer) => {
+  page.pause = setUpRoundPause(byId('pause'), { linkPause: link.pause, ...page.rules }, (pause, byPointer) => {
     page.pause = pause;
     if (page.game) page.game.roundPause = Number(pause);
     showSeed();

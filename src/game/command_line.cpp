@@ -3,14 +3,15 @@
 #include "game/command_line.h"
 
 #include <charconv>
+#include <limits>
 
 #ifndef BRAWLARIUM_VERSION
 #error "BRAWLARIUM_VERSION must be defined by the build"
 #endif
 
-namespace {
+static_assert(LargestSeed == std::numeric_limits<unsigned>::max(), "a seed is any unsigned");
 
-constexpr unsigned LongestPause = 60000;
+namespace {
 
 // A whole number in plain decimal digits that fits an unsigned: a seed for
 // the random generator, or a pause.
@@ -57,7 +58,8 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
     } else if (name == "--seed") {
         options.seed = readWholeNumber(value);
         if (!options.seed) {
-            return "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
+            return "invalid seed " + quoted(value) + ": a whole number from 0 to " +
+                   std::to_string(LargestSeed) + " is needed";
         }
     } else if (name == "--pause") {
         options.pauseMilliseconds = readWholeNumber(value);

@@ -7,6 +7,11 @@
 #include <string_view>
 #include <vector>
 
+// The largest seed and the longest pause the options take. The browser page
+// checks a replay link against them (cmake/web_module_facts.js.in).
+inline constexpr unsigned LargestSeed = 4294967295U;
+inline constexpr unsigned LongestPause = 60000;
+
 struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;

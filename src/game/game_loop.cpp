@@ -9,6 +9,7 @@
 #include "character/character.h"
 #include "character/experience_table.h"
 #include "combat/fight.h"
+#include "combat/price_list_check.h"
 #include "console/console.h"
 #include "console/question.h"
 #include "equipment/catalogs.h"
@@ -82,12 +83,12 @@ int GameLoop(const GameSetup& setup) {
     const WeaponCatalog WeaponList(setup.weaponFile);
     if (!WeaponList.loaded()) {
         reportLoadFailure(WeaponList.loadError(), WeaponCatalog::introduce(setup.weaponFile));
-        return 1;
+        return PriceListsRefused;
     }
     const ArmorCatalog ArmorList(setup.armorFile);
     if (!ArmorList.loaded()) {
         reportLoadFailure(ArmorList.loadError(), ArmorCatalog::introduce(setup.armorFile));
-        return 1;
+        return PriceListsRefused;
     }
     MainCharacter.buyWeapon(0, WeaponList);
     MainCharacter.buyArmor(0, ArmorList);

@@ -376,6 +376,8 @@ test('lists from the file input: names, one list alone, refused lists and their 
     await page.click('#check-lists');
     await page.waitForSelector('#report[open]');
     assert.deepEqual(trimmedLines(await page.textContent('#report-text')), trimmedLines(checked.stdout));
+    // The report's own closing line sums it up.
+    assert.equal(await page.textContent('#report-summary'), trimmedLines(checked.stdout).at(-1));
     assert.match(await page.textContent('#report-summary'), /^The game refuses these lists/);
     assert.match(await page.textContent('#message'), /^Your price lists were refused/);
     await page.click('#report-close');
@@ -496,7 +498,7 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
       await waitUntil(page, 'answer');
       await page.click('#check-lists');
       await page.waitForSelector('#report[open]');
-      assert.equal(await page.textContent('#report-summary'), 'The game plays these lists as they are.');
+      assert.equal(await page.textContent('#report-summary'), 'The game plays these lists: no faults, no warnings.');
       await page.keyboard.press('Escape');
       // A character exists: the sample lists ask first, and Escape keeps the game.
       await page.click('#sample-lists');
