@@ -1,8 +1,8 @@
 # The browser page of the WebAssembly build: installs the page's npm packages
 # (pinned by web/package-lock.json, esbuild among them) with npm ci, bundles
 # the game module, xterm.js and the page's own files into one minified
-# build-web/brawlarium.html with esbuild, and registers its test in headless
-# Chromium.
+# build-web/brawlarium.html with esbuild, and registers its tests: the page
+# in headless Chromium, and its pure modules under Node alone.
 find_program(BRAWLARIUM_NODE NAMES node nodejs REQUIRED)
 find_program(BRAWLARIUM_NPM NAMES npm REQUIRED)
 
@@ -39,3 +39,14 @@ add_test(NAME web_page_in_chromium
 set_tests_properties(web_page_in_chromium PROPERTIES
   TIMEOUT 240
   ENVIRONMENT "BRAWLARIUM_PAGE=${BRAWLARIUM_PAGE};BRAWLARIUM_RUNNER=$<TARGET_FILE:brawlarium>")
+
+# The page's modules that need no browser (the line editor, the announcer's
+# text, the price lists' names, the replay link), each file of cases run by
+# Node's own test runner.
+file(GLOB BRAWLARIUM_PAGE_UNIT_TESTS CONFIGURE_DEPENDS ${BRAWLARIUM_WEB_DIR}/test/*.test.mjs)
+list(FILTER BRAWLARIUM_PAGE_UNIT_TESTS EXCLUDE REGEX "/page\\.test\\.mjs$")
+foreach(test_file IN LISTS BRAWLARIUM_PAGE_UNIT_TESTS)
+  get_filename_component(test_name ${test_file} NAME_WE)
+  add_test(NAME web_page_logic_${test_name} COMMAND ${BRAWLARIUM_NODE} --test ${test_file})
+  set_tests_properties(web_page_logic_${test_name} PROPERTIES TIMEOUT 10)
+endforeach()

@@ -17,6 +17,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { devices, launchChromium } from './chromium.mjs';
+import { answersOf, play, readRows, screenText, trimmedLines, waitForText, waitUntil } from './page_driver.mjs';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
@@ -86,12 +87,6 @@ function withEchoedAnswers(transcript, answers) {
   return shown + rest;
 }
 
-function trimmedLines(text) {
-  const lines = text.split('\n').map((line) => line.trimEnd());
-  while (lines.length > 0 && lines.at(-1) === '') lines.pop();
-  return lines;
-}
-
 async function openPage(query = '') {
   const page = await browser.context.newPage();
   const errors = [];
@@ -100,78 +95,16 @@ async function openPage(query = '') {
   return { page, errors };
 }
 
-async function screenText(page) {
-  const text = await page.evaluate(() => {
-    const buffer = window.brawlarium.terminal.buffer.active;
-    let lines = [];
-    for (let row = 0; row < buffer.length; ++row) {
-      const line = buffer.getLine(row);
-      const text = line.translateToString(true);
-      if (line.isWrapped && lines.length > 0) lines[lines.length - 1] += text;
-      else lines.push(text);
-    }
-    return lines.join('\n');
-  });
-  return trimmedLines(text);
-}
-
-async function waitUntil(page, state, timeout = 15000) {
-  await page.waitForFunction((wanted) => window.brawlarium?.waitingFor === wanted, state,
-    { timeout, polling: 50 });
-}
-
-async function waitForText(page, text, timeout = 15000) {
-  await page.waitForFunction((wanted) => {
-    const buffer = window.brawlarium?.terminal.buffer.active;
-    for (let row = 0; buffer && row < buffer.length; ++row) {
-      if (buffer.getLine(row).translateToString(true).includes(wanted)) return true;
-    }
-    return false;
-  }, text, { timeout, polling: 50 });
-}
-
-// Plays the steps: an answer is typed when the game asks, a key is pressed
-// at a key wait, and any other step is left to the caller's special().
-async function play(page, steps, special) {
-  for (const step of steps) {
-    if (typeof step === 'string') {
-      await waitUntil(page, 'answer');
-      // The name goes in with a typing slip, mended with Backspace.
-      await page.keyboard.type(step === 'bob' ? 'bxo' : step, { delay: 10 });
-      if (step === 'bob') {
-        await page.keyboard.press('Backspace');
-        await page.keyboard.press('Backspace');
-        await page.keyboard.type('ob');
-      }
-      await page.keyboard.press('Enter');
-    } else if (step.key) {
-      await waitUntil(page, 'key');
-      if (step.modifiers) {
-        for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
-        await page.waitForTimeout(100);
-        assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
-      }
-      await page.keyboard.press(step.key);
-    } else {
-      await special(step);
-    }
-  }
-}
-
 // Drags the mouse over the last rows of the terminal's screen up to the
 // cursor's; gives the rows' text.
 async function selectRowsWithMouse(page, count) {
-  const { box, rows, cursorRow, text } = await page.evaluate((count) => {
+  const { box, rows, cursorRow } = await page.evaluate(() => {
     const { terminal } = window.brawlarium;
     const buffer = terminal.buffer.active;
-    const cursorRow = buffer.baseY + buffer.cursorY - buffer.viewportY;
-    const text = [];
-    for (let row = cursorRow - count + 1; row <= cursorRow; ++row) {
-      text.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
-    }
     const box = document.querySelector('#terminal .xterm-screen').getBoundingClientRect();
-    return { box: box.toJSON(), rows: terminal.rows, cursorRow, text: text.join('\n') };
-  }, count);
+    return { box: box.toJSON(), rows: terminal.rows, cursorRow: buffer.baseY + buffer.cursorY - buffer.viewportY };
+  });
+  const text = (await readRows(page, true)).slice(cursorRow - count + 1, cursorRow + 1).map((row) => row.text).join('\n');
   const rowHeight = box.height / rows;
   await page.mouse.move(box.x + 1, box.y + (cursorRow - count + 1.5) * rowHeight);
   await page.mouse.down();
@@ -183,7 +116,7 @@ async function selectRowsWithMouse(page, count) {
 // The terminal's rows on screen, its font and the boxes, in the page, of the
 // cursor's row and the answer field next to the visual viewport's.
 async function layout(page) {
-  return page.evaluate(async () => {
+  const shown = await page.evaluate(async () => {
     const { terminal } = window.brawlarium;
     await new Promise((done) => terminal.write('', done));
     const buffer = terminal.buffer.active;
@@ -191,18 +124,15 @@ async function layout(page) {
     const rowHeight = screen.height / terminal.rows;
     const cursorTop = screen.top + (buffer.baseY + buffer.cursorY - buffer.viewportY) * rowHeight;
     const field = document.getElementById('answer').getBoundingClientRect();
-    const rows = [];
-    for (let row = 0; row < terminal.rows; ++row) {
-      rows.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
-    }
     return {
-      rows, cols: terminal.cols, fontSize: terminal.options.fontSize,
+      cols: terminal.cols, fontSize: terminal.options.fontSize,
       overflow: document.documentElement.scrollWidth - window.innerWidth,
       bar: document.getElementById('status').offsetHeight / window.innerHeight,
       boxes: [[cursorTop, cursorTop + rowHeight], [field.top, field.bottom]],
       visible: [visualViewport.offsetTop, visualViewport.offsetTop + visualViewport.height],
     };
   });
+  return { ...shown, rows: (await readRows(page, true)).map((row) => row.text) };
 }
 
 // Each element's box lies within the visual viewport.
@@ -220,16 +150,20 @@ async function assertWithinVisualViewport(page, selectors) {
 
 // A line typed through the answer field as an input method types it, letter
 // by letter in a composition that is then committed, and sent with Enter.
-async function composeAnswer(page, cdp, answer) {
+// With a slip ({ answer, committed, composing }), the start of the answer is
+// committed at once, then `composing` grows letter by letter, is mended with
+// one Backspace inside the composition and committed as the rest.
+async function composeAnswer(page, cdp, step) {
+  const { answer, committed, composing } = typeof step === 'string' ? { answer: step } : step;
   await waitUntil(page, 'answer');
-  if (answer === 'Thorga') {
-    // A slip mended with Backspace inside the composition.
-    await cdp.send('Input.insertText', { text: 'Thor' });
-    for (const text of ['g', 'ga', 'gax']) {
-      await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+  if (composing) {
+    await cdp.send('Input.insertText', { text: committed });
+    for (let length = 1; length <= composing.length; ++length) {
+      const text = composing.slice(0, length);
+      await cdp.send('Input.imeSetComposition', { text, selectionStart: length, selectionEnd: length });
     }
     await page.keyboard.press('Backspace');
-    await cdp.send('Input.insertText', { text: 'ga' });
+    await cdp.send('Input.insertText', { text: answer.slice(committed.length) });
   } else {
     for (let length = 1; length <= answer.length; ++length) {
       await cdp.send('Input.imeSetComposition', { text: answer.slice(0, length), selectionStart: length, selectionEnd: length });
@@ -244,44 +178,35 @@ async function composeAnswer(page, cdp, answer) {
 
 // The first line of each strike and the palette colour it is written in.
 async function strikeColours(page) {
-  return page.evaluate(() => {
-    const buffer = window.brawlarium.terminal.buffer.active;
-    const colours = [];
-    for (let row = 0; row < buffer.length; ++row) {
-      const line = buffer.getLine(row);
-      const text = line.translateToString(true);
-      if (/^(Bob|Monster) (deals|attacks|yells|hits himself|flails)/.test(text)) {
-        const cell = line.getCell(0);
-        colours.push([text.split(' ').slice(0, 2).join(' '), cell.isFgPalette() ? cell.getFgColor() : -1]);
-      }
-    }
-    return colours;
-  });
+  return (await readRows(page)).filter(({ text }) => /^(Bob|Monster) (deals|attacks|yells|hits himself|flails)/.test(text))
+    .map(({ text, colour }) => [text.split(' ').slice(0, 2).join(' '), colour]);
 }
 
 test('a seeded session typed key by key is the Node runner\'s game, in colour, and plays again',
   { timeout: 150000 }, async () => {
     // An answer is typed when the game asks; a key is pressed at a key wait.
-    const steps = ['a', 'a', 'bob', { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
-      { key: 'ArrowDown' }, 'd', '1', { fight: true }, 'r', 'q'];
-    const answers = steps.filter((step) => typeof step === 'string');
+    // The name goes in with a typing slip, mended with Backspace. A key
+    // pressed during the third pause ends the key wait after the victory.
+    const fight = async (page) => {
+      await waitForText(page, 'Round 3 -', { timeout: 30000 });
+      await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
+      await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+      await page.keyboard.press('Space');
+    };
+    const steps = ['a', 'a', { answer: 'bob', typed: 'bxo' }, { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
+      { key: 'ArrowDown' }, 'd', '1', { run: fight }, 'r', 'q'];
+    const answers = answersOf(steps);
     const expected = runner(['--seed', Seed], answers, sampleData);
 
     const { page, errors } = await openPage(`?seed=${Seed}`);
-    await waitForText(page, 'Your Choice: ', 5000);
+    await waitForText(page, 'Your Choice: ', { timeout: 5000 });
     assert.equal(await page.title(), Title);
     assert.match(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
     assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=2000`);
     const { stdout: version } = await runner(['--version'], [], sampleData);
     assert.equal(await page.textContent('#version'), version.trim().replace(/^brawlarium/, 'Brawlarium'));
 
-    await play(page, steps, async () => {
-      // A key pressed during the third pause ends the key wait after the victory.
-      await waitForText(page, 'Round 3 -', 30000);
-      await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
-      await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
-      await page.keyboard.press('Space');
-    });
+    await play(page, steps);
     await waitForText(page, 'Press any key to play again.');
 
     const native = await expected;
@@ -406,7 +331,7 @@ test('letters beyond ASCII in a name and in a list show as the Node runner print
   writeFileSync(join(folder, 'weaponlist.txt'), weapons);
   copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
   const steps = ['a', 'a', 'Zoë', { key: 'Space' }, 'r', 'y', 'b', 'a', 'r', 'r', 'c', { key: 'Space' }, 'q'];
-  const answers = steps.filter((step) => typeof step === 'string');
+  const answers = answersOf(steps);
 
   const { page, errors } = await openPage();
   await waitUntil(page, 'answer');
@@ -478,23 +403,14 @@ test('Tab leaves the terminal for every control and back; screen-reader mode rea
 
 test('a check keeps the game, list buttons ask first, and &pause=0 fights without pauses to the same transcript',
   { timeout: 60000 }, async () => {
-    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { check: true }, 'c', { key: 'x' },
-      'd', '1', { fight: true }, 'r'];
-    const answers = steps.filter((step) => typeof step === 'string');
-    const expected = runner(['--seed', Seed], answers, sampleData);
-    const { page, errors } = await openPage(`?seed=${Seed}&pause=0`);
-    await waitUntil(page, 'answer');
-    assert.equal(await page.inputValue('#pause'), '0');
-    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=0`);
     let fightTook;
-    await play(page, steps, async (step) => {
-      if (step.fight) {
-        const start = Date.now();
-        await waitUntil(page, 'key');
-        fightTook = Date.now() - start;
-        await page.keyboard.press('Space');
-        return;
-      }
+    const fight = async (page) => {
+      const start = Date.now();
+      await waitUntil(page, 'key');
+      fightTook = Date.now() - start;
+      await page.keyboard.press('Space');
+    };
+    const check = async (page) => {
       await waitUntil(page, 'answer');
       await page.click('#check-lists');
       await page.waitForSelector('#report[open]');
@@ -514,7 +430,16 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
       await page.keyboard.press('Escape');
       await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
       assert.match(page.url(), new RegExp(`\\?seed=${Seed}&pause=0$`));
-    });
+    };
+    const steps = ['a', 'a', { answer: 'bob', typed: 'bxo' }, { key: 'Space' }, 'b', 'n', 'r', 'y', { run: check }, 'c',
+      { key: 'x' }, 'd', '1', { run: fight }, 'r'];
+    const answers = answersOf(steps);
+    const expected = runner(['--seed', Seed], answers, sampleData);
+    const { page, errors } = await openPage(`?seed=${Seed}&pause=0`);
+    await waitUntil(page, 'answer');
+    assert.equal(await page.inputValue('#pause'), '0');
+    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=0`);
+    await play(page, steps);
     assert.ok(fightTook < 1500, `four rounds took ${fightTook} ms without pauses`);
     await waitUntil(page, 'answer');
     const native = await expected;
@@ -585,9 +510,11 @@ for (const [name, device, smallestFont] of Phones) {
   test(`on a phone (${name}) the page reads, takes answers through its field and keeps the prompt in view`,
     { timeout: 60000 }, async () => {
       const upright = device.viewport.height > device.viewport.width;
-      const steps = upright ? ['a', 'a', 'Thorga', { endInput: true }, { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
-        { tap: ContinueButton }, 'c', { send: true }, 'c', { commit: 'yes' }, 'q'] : [];
-      const answers = steps.filter((step) => typeof step === 'string');
+      // The name goes in with a slip mended inside a composition.
+      const steps = upright ? ['a', 'a', { answer: 'Thorga', committed: 'Thor', composing: 'gax' }, { endInput: true },
+        { tap: '#terminal' }, 'b n', 'r', 'y', 'c', { tap: ContinueButton }, 'c', { send: true }, 'c', { commit: 'yes' },
+        'q'] : [];
+      const answers = answersOf(steps);
       const expected = runner(['--seed', Seed], answers, sampleData);
       const phone = await launchChromium(device);
       phone.context.on('request', (request) => requests.push(request.url()));
@@ -630,7 +557,7 @@ for (const [name, device, smallestFont] of Phones) {
         assert.equal(await page.inputValue(AnswerField), '');
 
         for (const step of steps) {
-          if (typeof step === 'string') {
+          if (typeof step === 'string' || step.answer) {
             await composeAnswer(page, cdp, step);
           } else if (step.endInput) {
             // With a character, End input asks first; "Keep playing" goes on.
