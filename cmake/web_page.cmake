@@ -47,6 +47,6 @@ file(GLOB BRAWLARIUM_PAGE_UNIT_TESTS CONFIGURE_DEPENDS ${BRAWLARIUM_WEB_DIR}/tes
 list(FILTER BRAWLARIUM_PAGE_UNIT_TESTS EXCLUDE REGEX "/page\\.test\\.mjs$")
 foreach(test_file IN LISTS BRAWLARIUM_PAGE_UNIT_TESTS)
   get_filename_component(test_name ${test_file} NAME_WE)
-  add_test(NAME web_page_logic_${test_name} COMMAND ${BRAWLARIUM_NODE} --test ${test_file})
+  add_test(NAME web_page_logic_${test_name} COMMAND ${BRAWLARIUM_NODE} ${test_file})
   set_tests_properties(web_page_logic_${test_name} PROPERTIES TIMEOUT 10)
 endforeach()

@@ -52,7 +52,7 @@ function startGame() {
     setTitle: (text) => { document.title = text ?? PageTitle; },
     showKeyWait: (waiting) => page.touch.showKeyWait(waiting),
     onEnd: gameEnded,
-  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], listWriter(page.lists));
+  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], listWriter(page.lists, page.factory.sampleListsFolder));
   page.touch.focusInput();
 }
 
@@ -139,7 +139,7 @@ async function showCheck() {
   const lists = page.lists;
   const message = byId('message').textContent;
   say(`Checking ${listsInUse(lists)}…`);
-  const { status, report } = await checkLists(page.factory, listOptions(lists), listWriter(lists));
+  const { status, report } = await checkLists(page.factory, listOptions(lists), listWriter(lists, page.factory.sampleListsFolder));
   say(message);
   // The report's own closing line sums it up.
   const closing = report.trimEnd().split('\n').at(-1);

@@ -4,6 +4,8 @@
 // them: each file under its own name in a folder of its own, named to the
 // game by --weapon-list or --armor-list, so that the game's refusal and the
 // check name the player's file; a list not chosen is the built-in sample.
+// A file's name decides its kind, so a player's file never bears the other
+// list's sample name.
 
 export const Kinds = ['weapon', 'armor'];
 export const SampleNames = { weapon: 'weaponlist.txt', armor: 'armorlist.txt' };
@@ -73,17 +75,24 @@ export function takeListFiles(button, fileInput, onFiles) {
   });
 }
 
-// The options that name the lists ({ name, bytes } by kind) to the game.
+// The options that name the lists ({ name, bytes } by kind) to the game: a
+// list not chosen is the sample under its own name beside the other.
 export function listOptions(lists) {
-  return Kinds.filter((kind) => lists.has(kind)).map((kind) => `--${kind}-list=${lists.get(kind).name}`);
+  if (lists.size === 0) return [];
+  return Kinds.map((kind) => `--${kind}-list=${lists.get(kind)?.name ?? SampleNames[kind]}`);
 }
 
-// Before the game starts: the files, in their folder, the working folder.
-export function listWriter(lists) {
+// Before the game starts: the files in their folder, the working folder,
+// with a copy of the sample (from the module's `sampleFolder`) of a list
+// not chosen, so that a report names it as the player knows it.
+export function listWriter(lists, sampleFolder) {
   return (module) => {
     if (lists.size === 0) return;
     module.FS.mkdir(Folder);
-    for (const { name, bytes } of lists.values()) module.FS.writeFile(`${Folder}/${name}`, bytes);
+    for (const kind of Kinds) {
+      const bytes = lists.get(kind)?.bytes ?? module.FS.readFile(`${sampleFolder}/${SampleNames[kind]}`);
+      module.FS.writeFile(`${Folder}/${lists.get(kind)?.name ?? SampleNames[kind]}`, bytes);
+    }
     module.FS.chdir(Folder);
   };
 }
