@@ -1,9 +1,8 @@
 // The page plays the WebAssembly game in a terminal, one module instance per
 // game; every rule and text of the game stays in the module. This file is the
 // status bar (seed and replay link, lists in use, round pause, messages) and
-// the wiring of the page's modules: terminal.js, game.js, line_editor.js,
-// announcer.js, touch.js, replay_link.js, price_lists.js and dialogs.js.
-import { createTerminal, PageKeysAddon, ReadableFitAddon } from './terminal.js';
+// the wiring of the page's modules (doc/page.md says what each holds).
+import { createTerminal, PageKeysAddon, ReadableFitAddon, screenOf, writeNote } from './terminal.js';
 import { AnnouncerAddon } from './announcer.js';
 import { TouchAddon } from './touch.js';
 import { Dialogs } from './dialogs.js';
@@ -22,6 +21,7 @@ const page = {
 };
 
 const say = (message) => { byId('message').textContent = message; };
+const gameLists = (lists) => listWriter(lists, page.factory.sampleListsFolder);
 const runningGame = () => (page.game && !page.game.stopped ? page.game : null);
 
 // Asks before a game with a character is lost; true at once when there is none.
@@ -44,15 +44,14 @@ function startGame() {
   page.announcer.reset();
   page.seed = seedForNextGame();
   showSeed();
-  const { terminal } = page;
   page.game = new Game({
     factory: page.factory,
-    screen: { write: (text) => terminal.write(text), cursorX: () => terminal.buffer.active.cursorX, columns: () => terminal.cols },
+    screen: screenOf(page.terminal),
     announcer: page.announcer,
     setTitle: (text) => { document.title = text ?? PageTitle; },
     showKeyWait: (waiting) => page.touch.showKeyWait(waiting),
     onEnd: gameEnded,
-  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], listWriter(page.lists, page.factory.sampleListsFolder));
+  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], gameLists(page.lists));
   page.touch.focusInput();
 }
 
@@ -86,11 +85,7 @@ function gameEnded(how) {
     return;
   }
   const saying = endSaying(how);
-  const { terminal } = page;
-  terminal.write('', () => {
-    const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
-    terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${saying}\x1b[0m\r\n`);
-  });
+  writeNote(page.terminal, saying);
   page.announcer.show(saying);
   document.title = PageTitle;
   page.touch.showKeyWait(true);
@@ -139,7 +134,7 @@ async function showCheck() {
   const lists = page.lists;
   const message = byId('message').textContent;
   say(`Checking ${listsInUse(lists)}…`);
-  const { status, report } = await checkLists(page.factory, listOptions(lists), listWriter(lists, page.factory.sampleListsFolder));
+  const { status, report } = await checkLists(page.factory, listOptions(lists), gameLists(lists));
   say(message);
   // The report's own closing line sums it up.
   const closing = report.trimEnd().split('\n').at(-1);

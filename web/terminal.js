@@ -43,6 +43,20 @@ export function createTerminal() {
   });
 }
 
+// The terminal as the line editor and a game see it.
+export function screenOf(terminal) {
+  return { write: (text) => terminal.write(text), cursorX: () => terminal.buffer.active.cursorX, columns: () => terminal.cols };
+}
+
+// A note of the page's own below what the game wrote, dimmed, on a line of
+// its own after a blank one.
+export function writeNote(terminal, text) {
+  terminal.write('', () => {
+    const newLine = terminal.buffer.active.cursorX > 0 ? '\r\n' : '';
+    terminal.write(`\x1b[0m${newLine}\r\n\x1b[90m${text}\x1b[0m\r\n`);
+  });
+}
+
 // Fits the terminal to its element whenever the element's size changes.
 export class ReadableFitAddon {
   constructor(maxRows) {
