@@ -88,17 +88,4 @@ export default [
     language: 'css/css',
     ...css.configs.recommended,
   },
-  {
-    // Two findings that the page's files are to mark on their own lines
-    // (then this entry goes): page.js's Escapes matches ESC and BEL, which
-    // are control characters by design; page.css's overscroll-behavior is
-    // newer than the baseline, and where it is missing the page merely
-    // scrolls past its end.
-    files: ['web/page.js'],
-    rules: { 'no-control-regex': 'off' },
-  },
-  {
-    files: ['web/page.css'],
-    rules: { 'css/use-baseline': 'off' },
-  },
 ];

@@ -30,6 +30,7 @@ import { gzipSync } from 'node:zlib';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { devices, launchChromium } from '../web/test/chromium.mjs';
+import { play, waitForText, waitUntil as waitUntilState } from '../web/test/page_driver.mjs';
 
 const IdleSeconds = 3;
 const SettleSeconds = 5;
@@ -77,10 +78,7 @@ const mib = (bytes) => `${(bytes / 1048576).toFixed(2)} MiB`;
 const kib = (bytes) => `${(bytes / 1024).toFixed(0)} KiB`;
 const seconds = (ms) => `${(ms / 1000).toFixed(2)} s`;
 
-async function waitUntil(page, state, timeout = 60000) {
-  await page.waitForFunction((wanted) => window.brawlarium?.waitingFor === wanted, state,
-    { timeout, polling: 20 });
-}
+const waitUntil = (page, state, timeout = 60000) => waitUntilState(page, state, timeout, 20);
 
 // What the game writes until it first waits for an answer, as the page's
 // terminal receives it: the module beside the page run in Node with the
@@ -152,14 +150,7 @@ async function loadTime(browser, url, phone = null) {
   const processes = chromiumProcesses(browser.profile);
   const cpuBefore = cpuNanoseconds(processes);
   await page.goto(url, { waitUntil: 'commit' });
-  const found = await page.waitForFunction(() => {
-    const buffer = window.brawlarium?.terminal.buffer.active;
-    for (let row = 0; buffer && row < buffer.length; ++row) {
-      if (buffer.getLine(row).translateToString(true).includes('Your Choice:')) return performance.now();
-    }
-    return false;
-  }, null, { timeout: 60000, polling: 'raf' });
-  const shown = await found.jsonValue();
+  const shown = await waitForText(page, 'Your Choice:', { timeout: 60000, polling: 'raf' });
   const cpu = (cpuNanoseconds(processes) - cpuBefore) / 1e6;
   const steps = await page.evaluate(() => ({
     parsed: performance.getEntriesByType('navigation')[0]?.domContentLoadedEventStart,
@@ -250,18 +241,7 @@ async function onPixel7(phone, url) {
 async function memoryAfterFight(context, url) {
   const page = await context.newPage();
   await page.goto(url);
-  for (const answer of ['a', 'a', 'bob']) {
-    await waitUntil(page, 'answer');
-    await page.keyboard.type(answer);
-    await page.keyboard.press('Enter');
-  }
-  await waitUntil(page, 'key');
-  await page.keyboard.press('Space');
-  for (const answer of ['r', 'y', 'd', '1']) {
-    await waitUntil(page, 'answer');
-    await page.keyboard.type(answer);
-    await page.keyboard.press('Enter');
-  }
+  await play(page, ['a', 'a', 'bob', { key: 'Space' }, 'r', 'y', 'd', '1']);
   await waitUntil(page, 'key', 120000);
   const cdp = await context.newCDPSession(page);
   await cdp.send('HeapProfiler.collectGarbage');

@@ -5,6 +5,26 @@
 
 set(BRAWLARIUM_WEB_DATA_DIR "${BRAWLARIUM_INSTALLED_DATA_DIR}")
 set(web_console "${CMAKE_SOURCE_DIR}/src/console")
+
+# Sets `variable` to the number that `pattern`'s group matches in the C++
+# file: a rule of the game that the page needs, read from its constant so
+# that the page cannot fall behind it. A file that no longer matches stops
+# the configuration; a change to the file configures again.
+function(brawlarium_game_rule variable file pattern)
+  set(path "${CMAKE_SOURCE_DIR}/${file}")
+  file(STRINGS "${path}" lines REGEX "${pattern}")
+  if(NOT lines MATCHES "${pattern}")
+    message(FATAL_ERROR "${file} no longer holds what '${pattern}' reads for the page")
+  endif()
+  set(${variable} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
+endfunction()
+brawlarium_game_rule(BRAWLARIUM_LARGEST_SEED src/game/command_line.h "LargestSeed = ([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_LONGEST_PAUSE src/game/command_line.h "LongestPause = ([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_DEFAULT_PAUSE src/combat/fight.h "DefaultPauseBetweenRounds\\{([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_CLEAR_LINE_ENDS src/console/console.h "ClearLineEnds = ([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_BAD_COMMAND_LINE src/game/brawlarium.cpp "BadCommandLine = ([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_LISTS_REFUSED src/combat/price_list_check.h "PriceListsRefused = ([0-9]+)")
 configure_file(${CMAKE_SOURCE_DIR}/cmake/web_module_facts.js.in ${CMAKE_BINARY_DIR}/web_module_facts.js @ONLY)
 
 # emcc's JavaScript optimizer needs Debian's acorn, which a Node from

@@ -1,8 +1,8 @@
 # The browser page of the WebAssembly build: installs the page's npm packages
 # (pinned by web/package-lock.json, esbuild among them) with npm ci, bundles
 # the game module, xterm.js and the page's own files into one minified
-# build-web/brawlarium.html with esbuild, and registers its test in headless
-# Chromium.
+# build-web/brawlarium.html with esbuild, and registers its tests: the page
+# in headless Chromium, and its pure modules under Node alone.
 find_program(BRAWLARIUM_NODE NAMES node nodejs REQUIRED)
 find_program(BRAWLARIUM_NPM NAMES npm REQUIRED)
 
@@ -19,12 +19,15 @@ add_custom_command(
   COMMENT "Installing the page's npm packages"
   VERBATIM)
 
+# The page's own files: every file at the top of web/, found again whenever
+# one is added or removed.
+file(GLOB BRAWLARIUM_PAGE_FILES CONFIGURE_DEPENDS
+  ${BRAWLARIUM_WEB_DIR}/*.html ${BRAWLARIUM_WEB_DIR}/*.css ${BRAWLARIUM_WEB_DIR}/*.js ${BRAWLARIUM_WEB_DIR}/*.mjs)
+
 add_custom_command(
   OUTPUT ${BRAWLARIUM_PAGE}
   COMMAND ${BRAWLARIUM_NODE} ${BRAWLARIUM_WEB_DIR}/build_page.mjs $<TARGET_FILE:brawlarium> ${BRAWLARIUM_PAGE}
-  DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP}
-    ${BRAWLARIUM_WEB_DIR}/build_page.mjs ${BRAWLARIUM_WEB_DIR}/index.html
-    ${BRAWLARIUM_WEB_DIR}/page.css ${BRAWLARIUM_WEB_DIR}/page.js ${BRAWLARIUM_WEB_DIR}/wasm_loader.js
+  DEPENDS brawlarium ${BRAWLARIUM_NPM_STAMP} ${BRAWLARIUM_PAGE_FILES}
   COMMENT "Building the page brawlarium.html"
   VERBATIM)
 add_custom_target(brawlarium_page ALL DEPENDS ${BRAWLARIUM_PAGE})
@@ -36,3 +39,14 @@ add_test(NAME web_page_in_chromium
 set_tests_properties(web_page_in_chromium PROPERTIES
   TIMEOUT 240
   ENVIRONMENT "BRAWLARIUM_PAGE=${BRAWLARIUM_PAGE};BRAWLARIUM_RUNNER=$<TARGET_FILE:brawlarium>")
+
+# The page's modules that need no browser (the line editor, the announcer's
+# text, the price lists' names, the replay link), each file of cases run by
+# Node's own test runner.
+file(GLOB BRAWLARIUM_PAGE_UNIT_TESTS CONFIGURE_DEPENDS ${BRAWLARIUM_WEB_DIR}/test/*.test.mjs)
+list(FILTER BRAWLARIUM_PAGE_UNIT_TESTS EXCLUDE REGEX "/page\\.test\\.mjs$")
+foreach(test_file IN LISTS BRAWLARIUM_PAGE_UNIT_TESTS)
+  get_filename_component(test_name ${test_file} NAME_WE)
+  add_test(NAME web_page_logic_${test_name} COMMAND ${BRAWLARIUM_NODE} ${test_file})
+  set_tests_properties(web_page_logic_${test_name} PROPERTIES TIMEOUT 10)
+endforeach()

@@ -22,6 +22,9 @@ struct CheckCase {
     // for the paths of the weapon and the armor list.
     std::vector<std::string> lines;
     std::string tableRow;  // a row the monster table must hold, if any
+    // The weapon list's file name; another than its own is given with
+    // --weapon-list, beside --data for the armor list.
+    std::string weaponName = "weaponlist.txt";
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) { *out << (c.fixture[0] != '\0' ? c.fixture : "sample"); }
@@ -44,12 +47,15 @@ TEST_P(CheckData, ReportsEachFaultAndHazardOnce) {
     const CheckCase& c = GetParam();
     const TempDirectory folder;
     const std::string fixtures = std::string(BRAWLARIUM_PRICE_LIST_FIXTURES) + "/" + c.fixture;
-    for (const char* name : {"weaponlist.txt", "armorlist.txt"}) {
+    for (const auto& [name, written] : {std::pair{"weaponlist.txt", c.weaponName},
+                                        std::pair{"armorlist.txt", std::string("armorlist.txt")}}) {
         const std::string own = fixtures + "/" + name;
-        folder.write(name, readFile(std::filesystem::exists(own) ? own : sampleDataDirectory() + "/" + name));
+        folder.write(written,
+                     readFile(std::filesystem::exists(own) ? own : sampleDataDirectory() + "/" + name));
     }
-    const std::string weapons = folder.file("weaponlist.txt");
+    const std::string weapons = folder.file(c.weaponName);
     const std::string armors = folder.file("armorlist.txt");
+    const bool renamed = c.weaponName != "weaponlist.txt";
     std::vector<std::string> expected;
     for (std::string line : c.lines) {
         const std::string path = line[0] == 'W' ? weapons : armors;
@@ -58,11 +64,16 @@ TEST_P(CheckData, ReportsEachFaultAndHazardOnce) {
 
     std::ostringstream report;
     EXPECT_EQ(checkPriceLists(weapons, armors, report), c.status);
+    EXPECT_EQ(report.str().substr(0, report.str().find('\n')),
+              "Checking " + weapons + (renamed ? " (used as the weapon list)" : "") + " and " + armors);
     EXPECT_EQ(findings(report.str()), expected);
     EXPECT_NE(report.str().find("\n" + c.tableRow + "\n"), std::string::npos) << report.str();
 
     PipedOptions options;
     options.arguments = {"--check-data", "--data", folder.path()};
+    if (renamed) {
+        options.arguments.insert(options.arguments.end(), {"--weapon-list", weapons});
+    }
     const PipedRun run = runPiped(options);
     EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == c.status) << run.outcome.describe();
     EXPECT_EQ(run.out, report.str());
@@ -143,7 +154,14 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"W:2: the line has 5 fields, 6 are needed", "W:5: the die size is 0, it must be 1 or more",
                    "W:9: the line has 3 fields, 6 are needed"},
-                  "The game refuses these lists: 3 faults."}));
+                  "The game refuses these lists: 3 faults."},
+        // The same under another name: the heading says what it is used as.
+        CheckCase{"three_bad_lines",
+                  1,
+                  {"W:2: the line has 5 fields, 6 are needed", "W:5: the die size is 0, it must be 1 or more",
+                   "W:9: the line has 3 fields, 6 are needed"},
+                  "The game refuses these lists: 3 faults.",
+                  "bad-weaponlist.txt"}));
 
 }  // namespace
 }  // namespace e2e

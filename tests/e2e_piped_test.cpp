@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "support/process.h"
@@ -221,6 +222,24 @@ TEST(PipedSession, CommandLineOutcomes) {
          "",
          "brawlarium: cannot find weaponlist.txt or armorlist.txt; searched the working directory (" +
              empty.path() + "), " + empty.path() + "/.local/share/brawlarium, /nowhere/brawlarium, "},
+        // One list named by its file, the other from the usual folders,
+        // from --data, or not found.
+        {"\"$GAME\" --armor-list " + testDataDirectory() + "/armorlist.txt",
+         {{"HOME", empty.path()}, {"XDG_DATA_DIRS", xdg.path()}},
+         0,
+         quits,
+         ""},
+        {"\"$GAME\" --data " + testDataDirectory() + " --weapon-list=" + testDataDirectory() +
+             "/weaponlist.txt",
+         {},
+         0,
+         quits,
+         ""},
+        {"\"$GAME\" --weapon-list my-weapons.txt",
+         {{"HOME", empty.path()}, {"XDG_DATA_DIRS", "/nowhere"}},
+         1,
+         "",
+         "brawlarium: cannot find armorlist.txt; searched the working directory (" + empty.path() + "), "},
         {"\"$GAME\" --data " + endless.path(),
          {},
          1,
@@ -400,6 +419,10 @@ struct BadData {
     DataFile weapons;
     DataFile armors;
     std::string message;  // the one line on standard error
+    // The files' names; another than the standard one is given with
+    // --weapon-list or --armor-list.
+    std::string weaponName = "weaponlist.txt";
+    std::string armorName = "armorlist.txt";
 };
 
 void PrintTo(const BadData& data, std::ostream* out) { *out << data.name; }
@@ -409,15 +432,19 @@ class RefusedDataFiles : public ::testing::TestWithParam<BadData> {};
 TEST_P(RefusedDataFiles, OneLineOnStandardErrorAndExitStatusOne) {
     const BadData& data = GetParam();
     const TempDirectory directory;
-    for (const auto& [name, file] :
-         {std::pair{"weaponlist.txt", data.weapons}, std::pair{"armorlist.txt", data.armors}}) {
+    PipedOptions options;
+    for (const auto& [name, file, standardName, option] :
+         {std::tuple{data.weaponName, data.weapons, "weaponlist.txt", "--weapon-list"},
+          std::tuple{data.armorName, data.armors, "armorlist.txt", "--armor-list"}}) {
         if (file.contents) {
             directory.write(name, *file.contents);
         } else if (file.directory) {
             std::filesystem::create_directory(directory.file(name));
         }
+        if (name != standardName) {
+            options.arguments.insert(options.arguments.end(), {option, name});
+        }
     }
-    PipedOptions options;
     options.workingDirectory = directory.path();
     options.input = "q\n";
     const PipedRun run = runPiped(options);
@@ -465,7 +492,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "weaponlist.txt:15: the die size is -4, it must be 1 or more"},
         // The weapon file is read first; its fault is the one reported.
         BadData{"BothBroken", DataFile::firstLines("weaponlist.txt", 3), DataFile::missing(),
-                "weaponlist.txt:4: missing line: 15 lines are needed"}),
+                "weaponlist.txt:4: missing line: 15 lines are needed"},
+        // Files of other names, given on the command line: named as given,
+        // with what they were used as.
+        BadData{"NamedWeaponFileWithALongLine",
+                DataFile::withLine("weaponlist.txt", 7, LongName + ";1;8;20;2;80"),
+                DataFile::standard("armorlist.txt"),
+                "bad-weaponlist.txt (used as the weapon list):7: the line is longer than 299 characters",
+                "bad-weaponlist.txt"},
+        BadData{"NamedArmorFileMissing", DataFile::standard("weaponlist.txt"), DataFile::missing(),
+                "my armor.txt (used as the armor list): cannot open the file for reading: No such file or "
+                "directory",
+                "weaponlist.txt", "my armor.txt"},
+        BadData{"NamedWeaponListIsTheArmorList", DataFile::standard("armorlist.txt"),
+                DataFile::standard("armorlist.txt"),
+                "armorlist.txt (used as the weapon list):1: the line has 4 fields, 6 are needed",
+                "armorlist.txt"}),
     [](const ::testing::TestParamInfo<BadData>& info) { return std::string(info.param.name); });
 
 // What the loader must still accept: a 299-character line, Windows line

@@ -547,7 +547,10 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
         }
     }
 
-    report << "Checking " << weaponFile << " and " << armorFile << "\n";
+    // The heading names each file once with what it is used as; the lines
+    // below name it as given, "file:line:", for editors to follow.
+    report << "Checking " << WeaponCatalog::introduce(weaponFile) << " and "
+           << ArmorCatalog::introduce(armorFile) << "\n";
     report << found.text.str();
     if (!table.str().empty()) {
         report << "\n" << table.str();

@@ -106,7 +106,7 @@ int outputError() { return std::cout.rdbuf() == &recordingOutput ? recordingOutp
 
 void clearScreen() {
     // Scrolling rather than erasing: the console's history keeps everything.
-    for (int line = 0; line < 50; ++line) {
+    for (int line = 0; line < ClearLineEnds; ++line) {
         std::cout << std::endl;
     }
 }

@@ -38,7 +38,11 @@ int outputError();
 // Makes the following text appear in the given colour.
 void setTextAttribute(TextAttribute attribute);
 
-// Scrolls the screen clear with 50 line ends, each one flushed.
+// How many line ends clear the screen. The browser page's terminal has no
+// more rows, so that a clear leaves nothing of the screen before.
+inline constexpr int ClearLineEnds = 50;
+
+// Scrolls the screen clear with ClearLineEnds line ends, each one flushed.
 void clearScreen();
 
 // Blocks until one key press at the console, without echo and without Enter.

@@ -2,6 +2,9 @@
 // variables the host gives the game, and standard output and standard error
 // as devices that hand every write of the C library to host.write, so that
 // the game's output is flushed, buffered and refused exactly as natively.
+// The C library writes from the signed view of the memory (HEAP8); the host
+// gets the same bytes unsigned, as the interface promises, so that a byte of
+// a UTF-8 character reads as 0xC3 rather than -61.
 Module['preRun'] = [].concat(Module['preRun'] || []);
 Module['preRun'].push(function takeHostEnvironment() {
   Object.assign(ENV, Module['host']['environment'] || {});
@@ -14,7 +17,7 @@ function connectStandardStreamsToHost() {
     FS.registerDevice(device, {
       write: function (file, buffer, offset, length) {
         try {
-          Module['host']['write'](stream, buffer.subarray(offset, offset + length));
+          Module['host']['write'](stream, new Uint8Array(buffer.buffer, buffer.byteOffset + offset, length));
         } catch (error) {
           throw new FS.ErrnoError(ERRNO_CODES[error && error.code] || ERRNO_CODES.EIO);
         }

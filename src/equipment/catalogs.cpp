@@ -16,12 +16,19 @@
 #include "character/character.h"
 #include "console/numbers.h"
 
-std::string LoadError::message() const {
-    std::string text = file;
+std::string LoadError::message(const std::string& fileShown) const {
+    std::string text = fileShown;
     if (line > 0) {
         text += ":" + std::to_string(line);
     }
     return text + ": " + reason;
+}
+
+std::string introduceListFile(const std::string& file, const char* standardName, const char* use) {
+    if (std::filesystem::path(file).filename() == standardName) {
+        return file;
+    }
+    return file + " (used as the " + use + ")";
 }
 
 namespace {

@@ -16,8 +16,17 @@ struct LoadError {
     int line = 0;  // 0 when the file as a whole is at fault
     std::string reason;
 
-    std::string message() const;
+    // "file:line: reason", or "file: reason" for the file as a whole.
+    std::string message() const { return message(file); }
+    // The same with `fileShown` in place of the file's path: the path with
+    // what the file is used as, for one (see introduceListFile).
+    std::string message(const std::string& fileShown) const;
 };
+
+// A price list's file the first time the game names it: the path as given,
+// followed by what the file is used as when its own name is not the
+// standard one: "bad-weaponlist.txt (used as the weapon list)".
+std::string introduceListFile(const std::string& file, const char* standardName, const char* use);
 
 // A loader stops collecting faults after this many.
 constexpr std::size_t MaxLoadFaults = 50;
@@ -29,6 +38,11 @@ enum class LinesRead { Needed, All };
 class WeaponCatalog {
 public:
     static constexpr int Size = 15;
+    static constexpr const char* StandardFileName = "weaponlist.txt";
+    // "weaponlist.txt", or "bad.txt (used as the weapon list)".
+    static std::string introduce(const std::string& file) {
+        return introduceListFile(file, StandardFileName, "weapon list");
+    }
     std::array<std::string, Size> names;
     std::array<int, Size> diceCounts{};
     std::array<int, Size> dieSizes{};
@@ -60,6 +74,11 @@ private:
 class ArmorCatalog {
 public:
     static constexpr int Size = 13;
+    static constexpr const char* StandardFileName = "armorlist.txt";
+    // "armorlist.txt", or "bad.txt (used as the armor list)".
+    static std::string introduce(const std::string& file) {
+        return introduceListFile(file, StandardFileName, "armor list");
+    }
     std::array<std::string, Size> names;
     std::array<int, Size> armorBonuses{};
     std::array<int, Size> maxDexterityBonuses{};

@@ -55,9 +55,10 @@ int runBrawlarium(int argc, const char* const* argv) {
         return writeOut(options.showHelp ? usageText() : versionText()) ? 0 : CannotWrite;
     }
     const std::vector<std::string> folders = priceListFolders(executablePath(argc > 0 ? argv[0] : nullptr));
-    const auto lists = findPriceLists(options.dataFolder, folders);
+    const NamedPriceLists named{options.weaponList, options.armorList, options.dataFolder};
+    const auto lists = findPriceLists(named, folders);
     if (!lists) {
-        std::cerr << "brawlarium: " << notFoundMessage(folders) << std::endl;
+        std::cerr << "brawlarium: " << notFoundMessage(named, folders) << std::endl;
         return NoPriceLists;
     }
     if (options.checkData) {

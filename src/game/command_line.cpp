@@ -3,14 +3,15 @@
 #include "game/command_line.h"
 
 #include <charconv>
+#include <limits>
 
 #ifndef BRAWLARIUM_VERSION
 #error "BRAWLARIUM_VERSION must be defined by the build"
 #endif
 
-namespace {
+static_assert(LargestSeed == std::numeric_limits<unsigned>::max(), "a seed is any unsigned");
 
-constexpr unsigned LongestPause = 60000;
+namespace {
 
 // A whole number in plain decimal digits that fits an unsigned: a seed for
 // the random generator, or a pause.
@@ -49,10 +50,16 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
             return "option '--data' needs a folder";
         }
         options.dataFolder = std::string(value);
+    } else if (name == "--weapon-list" || name == "--armor-list") {
+        if (value.empty()) {
+            return "option " + quoted(name) + " needs a file";
+        }
+        (name == "--weapon-list" ? options.weaponList : options.armorList) = std::string(value);
     } else if (name == "--seed") {
         options.seed = readWholeNumber(value);
         if (!options.seed) {
-            return "invalid seed " + quoted(value) + ": a whole number from 0 to 4294967295 is needed";
+            return "invalid seed " + quoted(value) + ": a whole number from 0 to " +
+                   std::to_string(LargestSeed) + " is needed";
         }
     } else if (name == "--pause") {
         options.pauseMilliseconds = readWholeNumber(value);
@@ -76,7 +83,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
     ParsedCommandLine parsed;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
-        const bool takesValue = name == "--data" || name == "--seed" || name == "--pause";
+        const bool takesValue = name == "--data" || name == "--weapon-list" || name == "--armor-list" ||
+                                name == "--seed" || name == "--pause";
         std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
@@ -104,6 +112,9 @@ std::string usageText() {
            "  --check-data  play nothing: check the price lists and report every fault,\n"
            "                every hazard and the monsters they make, level by level\n"
            "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
+           "  --weapon-list FILE, --armor-list FILE\n"
+           "                read that list from FILE, whatever its name; the other list\n"
+           "                comes from --data or the folders below\n"
            "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
            "                the rounds of a fight\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"

@@ -7,6 +7,11 @@
 #include <string_view>
 #include <vector>
 
+// The largest seed and the longest pause the options take. The browser page
+// checks a replay link against them (cmake/web_module_facts.js.in).
+inline constexpr unsigned LargestSeed = 4294967295U;
+inline constexpr unsigned LongestPause = 60000;
+
 struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
@@ -14,6 +19,10 @@ struct CommandLine {
     bool checkData = false;
     // Read the price lists from this folder instead of looking them up.
     std::optional<std::string> dataFolder;
+    // Read one list from this file, whatever its name; the other list comes
+    // from dataFolder or the lookup.
+    std::optional<std::string> weaponList;
+    std::optional<std::string> armorList;
     // Seed the random sequence with this instead of the time.
     std::optional<unsigned> seed;
     // The pause between fight rounds, in milliseconds (0 to 60000).

@@ -19,6 +19,8 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         bool checkData = false;
         std::optional<unsigned> pause = std::nullopt;
         bool batch = false;
+        std::optional<std::string> weaponList = std::nullopt;
+        std::optional<std::string> armorList = std::nullopt;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -35,6 +37,9 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--batch"}, false, false, std::nullopt, std::nullopt, false, std::nullopt, true},
         {{"--pause", "0"}, false, false, std::nullopt, std::nullopt, false, 0U},
         {{"--pause=60000", "--batch", "--seed=3"}, false, false, std::nullopt, 3U, false, 60000U, true},
+        {{"--weapon-list", "my weapons.txt"}, false, false, {}, {}, false, {}, false, "my weapons.txt"},
+        {{"--armor-list=a", "--check-data", "--data", "d"}, false, false, "d", {}, true, {}, false, {}, "a"},
+        {{"--armor-list", "-", "--weapon-list=w"}, false, false, {}, {}, false, {}, false, "w", "-"},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -47,6 +52,8 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.checkData, c.checkData) << shown;
         EXPECT_EQ(parsed.options.pauseMilliseconds, c.pause) << shown;
         EXPECT_EQ(parsed.options.batch, c.batch) << shown;
+        EXPECT_EQ(parsed.options.weaponList, c.weaponList) << shown;
+        EXPECT_EQ(parsed.options.armorList, c.armorList) << shown;
     }
 }
 
@@ -72,6 +79,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--batch=1"}, "option '--batch' takes no value"},
         {{"--data"}, "option '--data' needs a value"},
         {{"--data="}, "option '--data' needs a folder"},
+        {{"--weapon-list"}, "option '--weapon-list' needs a value"},
+        {{"--armor-list="}, "option '--armor-list' needs a file"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"--check-data=all"}, "option '--check-data' takes no value"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
@@ -86,8 +95,9 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option : {"--batch", "--check-data", "--data DIR", "--pause MS", "--seed N",
-                               "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option :
+         {"--batch", "--check-data", "--data DIR", "--weapon-list FILE", "--armor-list FILE", "--pause MS",
+          "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;

@@ -1,8 +1,9 @@
-// Finds the price lists: the named folder, else the working directory, the
-// platform's data folders, the data folder beside the program's own, and the
-// folder the lists were installed to.
+// Finds the price lists: the files named, else the named folder, else the
+// working directory, the platform's data folders, the data folder beside the
+// program's own, and the folder the lists were installed to.
 #include "game/data_lookup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -18,14 +19,29 @@ std::string inFolder(const std::string& folder, const char* fileName) {
     return folder.empty() ? fileName : (std::filesystem::path(folder) / fileName).string();
 }
 
-PriceListFiles listsIn(const std::string& folder) {
-    return {inFolder(folder, WeaponListName), inFolder(folder, ArmorListName)};
+// The standard names of the lists the command line does not name.
+std::vector<const char*> listsNeeded(const NamedPriceLists& named) {
+    std::vector<const char*> needed;
+    if (!named.weaponFile) {
+        needed.push_back(WeaponListName);
+    }
+    if (!named.armorFile) {
+        needed.push_back(ArmorListName);
+    }
+    return needed;
 }
 
-bool holdsEither(const std::string& folder) {
+// The files named, and the others from the folder.
+PriceListFiles listsIn(const std::string& folder, const NamedPriceLists& named) {
+    return {named.weaponFile.value_or(inFolder(folder, WeaponListName)),
+            named.armorFile.value_or(inFolder(folder, ArmorListName))};
+}
+
+bool holdsAny(const std::string& folder, const std::vector<const char*>& names) {
     std::error_code ignored;
-    return std::filesystem::exists(inFolder(folder, WeaponListName), ignored) ||
-           std::filesystem::exists(inFolder(folder, ArmorListName), ignored);
+    return std::any_of(names.begin(), names.end(), [&folder, &ignored](const char* name) {
+        return std::filesystem::exists(inFolder(folder, name), ignored);
+    });
 }
 
 std::string describeFolder(const std::string& folder) {
@@ -59,22 +75,27 @@ std::vector<std::string> priceListFolders(const std::string& executable) {
     return folders;
 }
 
-std::optional<PriceListFiles> findPriceLists(const std::optional<std::string>& namedFolder,
+std::optional<PriceListFiles> findPriceLists(const NamedPriceLists& named,
                                              const std::vector<std::string>& folders) {
-    if (namedFolder) {
-        return listsIn(*namedFolder);
+    const std::vector<const char*> needed = listsNeeded(named);
+    if (needed.empty() || named.folder) {
+        return listsIn(named.folder.value_or(""), named);
     }
     for (const std::string& folder : folders) {
-        if (holdsEither(folder)) {
-            return listsIn(folder);
+        if (holdsAny(folder, needed)) {
+            return listsIn(folder, named);
         }
     }
     return std::nullopt;
 }
 
-std::string notFoundMessage(const std::vector<std::string>& folders) {
-    std::string message =
-        std::string("cannot find ") + WeaponListName + " or " + ArmorListName + "; searched ";
+std::string notFoundMessage(const NamedPriceLists& named, const std::vector<std::string>& folders) {
+    std::string message = "cannot find ";
+    const std::vector<const char*> needed = listsNeeded(named);
+    for (std::size_t i = 0; i < needed.size(); ++i) {
+        message += (i == 0 ? "" : " or ") + std::string(needed[i]);
+    }
+    message += "; searched ";
     for (std::size_t i = 0; i < folders.size(); ++i) {
         message += (i == 0 ? "" : ", ") + describeFolder(folders[i]);
     }

@@ -58,7 +58,7 @@ TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
         for (const auto& [where, file] : c.files) {
             put(where, file);
         }
-        const auto found = findPriceLists(std::nullopt, searchOrder());
+        const auto found = findPriceLists({}, searchOrder());
         if (c.winner.empty()) {
             EXPECT_FALSE(found);
         } else if (c.winner == "work") {
@@ -78,12 +78,54 @@ TEST_F(LookupFolders, TheFirstFolderHoldingEitherListSuppliesBoth) {
 
 TEST_F(LookupFolders, ANamedFolderIsTakenEvenWhenEmptyAndNoFolderIsNamedInTheMessage) {
     put("work", "weaponlist.txt");
-    const auto named = findPriceLists(folder["dirs1"], searchOrder());
+    const auto named = findPriceLists({std::nullopt, std::nullopt, folder["dirs1"]}, searchOrder());
     ASSERT_TRUE(named);
     EXPECT_EQ(named->armorFile, (fs::path(folder["dirs1"]) / "armorlist.txt").string());
-    EXPECT_EQ(notFoundMessage({"", "/a/brawlarium"}),
+    EXPECT_EQ(notFoundMessage({}, {"", "/a/brawlarium"}),
               "cannot find weaponlist.txt or armorlist.txt; searched the working directory (" +
                   fs::current_path().string() + "), /a/brawlarium");
+}
+
+// A list named by its own file is taken as given; the other comes from the
+// named folder, or from the first folder that holds that other list.
+TEST_F(LookupFolders, AListNamedByItsFileLeavesOnlyTheOtherToFind) {
+    const struct {
+        NamedPriceLists named;
+        std::vector<std::pair<std::string, std::string>> files;  // folder, file
+        // "" when nothing is found; "@x" stands for the list's standard name in folder x.
+        std::string weapons;
+        std::string armors;
+    } cases[] = {
+        {{"my.txt", std::nullopt, std::nullopt},
+         {{"work", "weaponlist.txt"}, {"home", "armorlist.txt"}},
+         "my.txt",
+         "@home"},
+        {{std::nullopt, "a/b.txt", folder["dirs2"]}, {{"work", "weaponlist.txt"}}, "@dirs2", "a/b.txt"},
+        {{"w", "a", folder["dirs2"]}, {}, "w", "a"},
+        {{"w", "a", std::nullopt}, {}, "w", "a"},
+        {{std::nullopt, "a", std::nullopt}, {{"work", "armorlist.txt"}}, "", ""},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [where, file] : c.files) {
+            put(where, file);
+        }
+        const auto inFolder = [this](const std::string& shown, const char* file) {
+            return shown[0] == '@' ? (fs::path(folder[shown.substr(1)]) / file).string() : shown;
+        };
+        const auto found = findPriceLists(c.named, searchOrder());
+        if (c.weapons.empty()) {
+            EXPECT_FALSE(found);
+            EXPECT_EQ(notFoundMessage(c.named, {"/a/brawlarium"}),
+                      "cannot find weaponlist.txt; searched /a/brawlarium");
+        } else {
+            ASSERT_TRUE(found) << c.weapons;
+            EXPECT_EQ(found->weaponFile, inFolder(c.weapons, "weaponlist.txt"));
+            EXPECT_EQ(found->armorFile, inFolder(c.armors, "armorlist.txt"));
+        }
+        for (const auto& [where, file] : c.files) {
+            fs::remove(fs::path(folder[where]) / file);
+        }
+    }
 }
 
 TEST(PriceListFoldersTest, FollowTheXdgVariablesAndTheProgramsFolder) {

@@ -9,6 +9,7 @@
 #include "character/character.h"
 #include "character/experience_table.h"
 #include "combat/fight.h"
+#include "combat/price_list_check.h"
 #include "console/console.h"
 #include "console/question.h"
 #include "equipment/catalogs.h"
@@ -50,9 +51,11 @@ private:
     KeyWaitHandler previous = nullptr;
 };
 
-void reportLoadFailure(const LoadError& error) {
+// The one line of a refusal names the file as it was given, with what it is
+// used as when its name is not the standard one.
+void reportLoadFailure(const LoadError& error, const std::string& fileShown) {
     std::cout.flush();
-    std::cerr << error.message() << std::endl;
+    std::cerr << error.message(fileShown) << std::endl;
 }
 
 }  // namespace
@@ -79,13 +82,13 @@ int GameLoop(const GameSetup& setup) {
     const ExperienceTable LevelTable;
     const WeaponCatalog WeaponList(setup.weaponFile);
     if (!WeaponList.loaded()) {
-        reportLoadFailure(WeaponList.loadError());
-        return 1;
+        reportLoadFailure(WeaponList.loadError(), WeaponCatalog::introduce(setup.weaponFile));
+        return PriceListsRefused;
     }
     const ArmorCatalog ArmorList(setup.armorFile);
     if (!ArmorList.loaded()) {
-        reportLoadFailure(ArmorList.loadError());
-        return 1;
+        reportLoadFailure(ArmorList.loadError(), ArmorCatalog::introduce(setup.armorFile));
+        return PriceListsRefused;
     }
     MainCharacter.buyWeapon(0, WeaponList);
     MainCharacter.buyArmor(0, ArmorList);

@@ -234,22 +234,26 @@ TEST_F(GameLoopTest, BadDataFileRefusesToStart) {
     const ScratchFile zeroDie(withFirstLine(plainWeaponLines(15), "Stick;1;0;20;2;0"));
     const ScratchFile fewArmorFields(withFirstLine(plainArmorLines(13), "Cloth;0"));
     const std::string absent = weaponFile.path() + ".absent";
+    // The scratch files' names are not the lists' own: the refusal says
+    // what the file at fault was used as.
+    const std::string asWeapons = " (used as the weapon list)";
+    const std::string asArmors = " (used as the armor list)";
     const struct {
         std::string weapons;
         std::string armors;
         std::string error;
         bool armorLoaded;
     } cases[] = {
-        {absent, armorFile.path(), absent + ": cannot open the file for reading: No such file or directory\n",
-         false},
+        {absent, armorFile.path(),
+         absent + asWeapons + ": cannot open the file for reading: No such file or directory\n", false},
         {shortWeapons.path(), armorFile.path(),
-         shortWeapons.path() + ":15: missing line: 15 lines are needed\n", false},
-        {zeroDie.path(), armorFile.path(), zeroDie.path() + ":1: the die size is 0, it must be 1 or more\n",
-         false},
+         shortWeapons.path() + asWeapons + ":15: missing line: 15 lines are needed\n", false},
+        {zeroDie.path(), armorFile.path(),
+         zeroDie.path() + asWeapons + ":1: the die size is 0, it must be 1 or more\n", false},
         {weaponFile.path(), fewArmorFields.path(),
-         fewArmorFields.path() + ":1: the line has 2 fields, 4 are needed\n", true},
+         fewArmorFields.path() + asArmors + ":1: the line has 2 fields, 4 are needed\n", true},
         {weaponFile.path(), absent,
-         absent + ": cannot open the file for reading: No such file or directory\n", true},
+         absent + asArmors + ": cannot open the file for reading: No such file or directory\n", true},
     };
     for (const auto& c : cases) {
         ConsoleCapture console("q\n");

@@ -17,6 +17,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { devices, launchChromium } from './chromium.mjs';
+import { answersOf, play, readRows, screenText, trimmedLines, waitForText, waitUntil } from './page_driver.mjs';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
@@ -45,6 +46,7 @@ const requests = [];
 
 before(async () => {
   browser = await launchChromium();
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write']);
   browser.context.on('request', (request) => requests.push(request.url()));
 });
 
@@ -85,12 +87,6 @@ function withEchoedAnswers(transcript, answers) {
   return shown + rest;
 }
 
-function trimmedLines(text) {
-  const lines = text.split('\n').map((line) => line.trimEnd());
-  while (lines.length > 0 && lines.at(-1) === '') lines.pop();
-  return lines;
-}
-
 async function openPage(query = '') {
   const page = await browser.context.newPage();
   const errors = [];
@@ -99,68 +95,28 @@ async function openPage(query = '') {
   return { page, errors };
 }
 
-async function screenText(page) {
-  const text = await page.evaluate(() => {
-    const buffer = window.brawlarium.terminal.buffer.active;
-    let lines = [];
-    for (let row = 0; row < buffer.length; ++row) {
-      const line = buffer.getLine(row);
-      const text = line.translateToString(true);
-      if (line.isWrapped && lines.length > 0) lines[lines.length - 1] += text;
-      else lines.push(text);
-    }
-    return lines.join('\n');
+// Drags the mouse over the last rows of the terminal's screen up to the
+// cursor's; gives the rows' text.
+async function selectRowsWithMouse(page, count) {
+  const { box, rows, cursorRow } = await page.evaluate(() => {
+    const { terminal } = window.brawlarium;
+    const buffer = terminal.buffer.active;
+    const box = document.querySelector('#terminal .xterm-screen').getBoundingClientRect();
+    return { box: box.toJSON(), rows: terminal.rows, cursorRow: buffer.baseY + buffer.cursorY - buffer.viewportY };
   });
-  return trimmedLines(text);
-}
-
-async function waitUntil(page, state, timeout = 15000) {
-  await page.waitForFunction((wanted) => window.brawlarium?.waitingFor === wanted, state,
-    { timeout, polling: 50 });
-}
-
-async function waitForText(page, text, timeout = 15000) {
-  await page.waitForFunction((wanted) => {
-    const buffer = window.brawlarium?.terminal.buffer.active;
-    for (let row = 0; buffer && row < buffer.length; ++row) {
-      if (buffer.getLine(row).translateToString(true).includes(wanted)) return true;
-    }
-    return false;
-  }, text, { timeout, polling: 50 });
-}
-
-// Plays the steps: an answer is typed when the game asks, a key is pressed
-// at a key wait, and any other step is left to the caller's special().
-async function play(page, steps, special) {
-  for (const step of steps) {
-    if (typeof step === 'string') {
-      await waitUntil(page, 'answer');
-      // The name goes in with a typing slip, mended with Backspace.
-      await page.keyboard.type(step === 'bob' ? 'bxo' : step, { delay: 10 });
-      if (step === 'bob') {
-        await page.keyboard.press('Backspace');
-        await page.keyboard.press('Backspace');
-        await page.keyboard.type('ob');
-      }
-      await page.keyboard.press('Enter');
-    } else if (step.key) {
-      await waitUntil(page, 'key');
-      if (step.modifiers) {
-        for (const modifier of ['Shift', 'Control', 'Alt']) await page.keyboard.press(modifier);
-        await page.waitForTimeout(100);
-        assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
-      }
-      await page.keyboard.press(step.key);
-    } else {
-      await special(step);
-    }
-  }
+  const text = (await readRows(page, true)).slice(cursorRow - count + 1, cursorRow + 1).map((row) => row.text).join('\n');
+  const rowHeight = box.height / rows;
+  await page.mouse.move(box.x + 1, box.y + (cursorRow - count + 1.5) * rowHeight);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width - 2, box.y + (cursorRow + 0.5) * rowHeight, { steps: 5 });
+  await page.mouse.up();
+  return text;
 }
 
 // The terminal's rows on screen, its font and the boxes, in the page, of the
 // cursor's row and the answer field next to the visual viewport's.
 async function layout(page) {
-  return page.evaluate(async () => {
+  const shown = await page.evaluate(async () => {
     const { terminal } = window.brawlarium;
     await new Promise((done) => terminal.write('', done));
     const buffer = terminal.buffer.active;
@@ -168,32 +124,46 @@ async function layout(page) {
     const rowHeight = screen.height / terminal.rows;
     const cursorTop = screen.top + (buffer.baseY + buffer.cursorY - buffer.viewportY) * rowHeight;
     const field = document.getElementById('answer').getBoundingClientRect();
-    const rows = [];
-    for (let row = 0; row < terminal.rows; ++row) {
-      rows.push(buffer.getLine(buffer.viewportY + row).translateToString(true));
-    }
     return {
-      rows, cols: terminal.cols, fontSize: terminal.options.fontSize,
+      cols: terminal.cols, fontSize: terminal.options.fontSize,
       overflow: document.documentElement.scrollWidth - window.innerWidth,
       bar: document.getElementById('status').offsetHeight / window.innerHeight,
       boxes: [[cursorTop, cursorTop + rowHeight], [field.top, field.bottom]],
       visible: [visualViewport.offsetTop, visualViewport.offsetTop + visualViewport.height],
     };
   });
+  return { ...shown, rows: (await readRows(page, true)).map((row) => row.text) };
+}
+
+// Each element's box lies within the visual viewport.
+async function assertWithinVisualViewport(page, selectors) {
+  const boxes = await page.evaluate((selectors) => selectors.map((selector) => {
+    const box = document.querySelector(selector).getBoundingClientRect();
+    return [selector, box.left, box.top, box.right, box.bottom];
+  }), selectors);
+  const [width, top, height] = await page.evaluate(() => [visualViewport.width, visualViewport.offsetTop, visualViewport.height]);
+  for (const [selector, left, boxTop, right, bottom] of boxes) {
+    assert.ok(left >= 0 && right <= width && boxTop >= top && bottom <= top + height,
+      `${selector} at ${[left, boxTop, right, bottom]} leaves the ${width}x${height} viewport`);
+  }
 }
 
 // A line typed through the answer field as an input method types it, letter
 // by letter in a composition that is then committed, and sent with Enter.
-async function composeAnswer(page, cdp, answer) {
+// With a slip ({ answer, committed, composing }), the start of the answer is
+// committed at once, then `composing` grows letter by letter, is mended with
+// one Backspace inside the composition and committed as the rest.
+async function composeAnswer(page, cdp, step) {
+  const { answer, committed, composing } = typeof step === 'string' ? { answer: step } : step;
   await waitUntil(page, 'answer');
-  if (answer === 'Thorga') {
-    // A slip mended with Backspace inside the composition.
-    await cdp.send('Input.insertText', { text: 'Thor' });
-    for (const text of ['g', 'ga', 'gax']) {
-      await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+  if (composing) {
+    await cdp.send('Input.insertText', { text: committed });
+    for (let length = 1; length <= composing.length; ++length) {
+      const text = composing.slice(0, length);
+      await cdp.send('Input.imeSetComposition', { text, selectionStart: length, selectionEnd: length });
     }
     await page.keyboard.press('Backspace');
-    await cdp.send('Input.insertText', { text: 'ga' });
+    await cdp.send('Input.insertText', { text: answer.slice(committed.length) });
   } else {
     for (let length = 1; length <= answer.length; ++length) {
       await cdp.send('Input.imeSetComposition', { text: answer.slice(0, length), selectionStart: length, selectionEnd: length });
@@ -208,44 +178,35 @@ async function composeAnswer(page, cdp, answer) {
 
 // The first line of each strike and the palette colour it is written in.
 async function strikeColours(page) {
-  return page.evaluate(() => {
-    const buffer = window.brawlarium.terminal.buffer.active;
-    const colours = [];
-    for (let row = 0; row < buffer.length; ++row) {
-      const line = buffer.getLine(row);
-      const text = line.translateToString(true);
-      if (/^(Bob|Monster) (deals|attacks|yells|hits himself|flails)/.test(text)) {
-        const cell = line.getCell(0);
-        colours.push([text.split(' ').slice(0, 2).join(' '), cell.isFgPalette() ? cell.getFgColor() : -1]);
-      }
-    }
-    return colours;
-  });
+  return (await readRows(page)).filter(({ text }) => /^(Bob|Monster) (deals|attacks|yells|hits himself|flails)/.test(text))
+    .map(({ text, colour }) => [text.split(' ').slice(0, 2).join(' '), colour]);
 }
 
 test('a seeded session typed key by key is the Node runner\'s game, in colour, and plays again',
   { timeout: 150000 }, async () => {
     // An answer is typed when the game asks; a key is pressed at a key wait.
-    const steps = ['a', 'a', 'bob', { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
-      { key: 'ArrowDown' }, 'd', '1', { fight: true }, 'r', 'q'];
-    const answers = steps.filter((step) => typeof step === 'string');
+    // The name goes in with a typing slip, mended with Backspace. A key
+    // pressed during the third pause ends the key wait after the victory.
+    const fight = async (page) => {
+      await waitForText(page, 'Round 3 -', { timeout: 30000 });
+      await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
+      await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
+      await page.keyboard.press('Space');
+    };
+    const steps = ['a', 'a', { answer: 'bob', typed: 'bxo' }, { key: 'Space', modifiers: true }, 'b', 'n', 'r', 'y', 'c',
+      { key: 'ArrowDown' }, 'd', '1', { run: fight }, 'r', 'q'];
+    const answers = answersOf(steps);
     const expected = runner(['--seed', Seed], answers, sampleData);
 
     const { page, errors } = await openPage(`?seed=${Seed}`);
-    await waitForText(page, 'Your Choice: ', 5000);
+    await waitForText(page, 'Your Choice: ', { timeout: 5000 });
     assert.equal(await page.title(), Title);
     assert.match(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
     assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=2000`);
     const { stdout: version } = await runner(['--version'], [], sampleData);
     assert.equal(await page.textContent('#version'), version.trim().replace(/^brawlarium/, 'Brawlarium'));
 
-    await play(page, steps, async () => {
-      // A key pressed during the third pause ends the key wait after the victory.
-      await waitForText(page, 'Round 3 -', 30000);
-      await waitUntil(page, 'pause').catch(() => assert.fail('seed 7 no longer fights four rounds'));
-      await page.screenshot({ path: join(dirname(pagePath), 'screenshot.png') });
-      await page.keyboard.press('Space');
-    });
+    await play(page, steps);
     await waitForText(page, 'Press any key to play again.');
 
     const native = await expected;
@@ -273,9 +234,19 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     await waitForText(page, 'Press any key to play again.');
     assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
 
-    // Ctrl-C stops a game as an interrupt does in a terminal.
+    // With a selection made with the mouse, Ctrl+C, Ctrl+Shift+C and Cmd+C
+    // copy it and clear it; without one, Ctrl-C stops a game as an interrupt
+    // does in a terminal.
     await page.keyboard.press('Enter');
     await waitUntil(page, 'answer');
+    for (const copy of ['Control+C', 'Control+Shift+C', 'Meta+C']) {
+      const selected = await selectRowsWithMouse(page, 4);
+      assert.match(selected, /^D\. Fight in the Brawlarium!! ?\nQ\. Quit\n-+\nYour Choice: ?$/);
+      await page.keyboard.press(copy);
+      assert.equal(await page.evaluate(() => navigator.clipboard.readText()), selected, copy);
+      assert.equal(await page.evaluate(() => window.brawlarium.terminal.hasSelection()), false, copy);
+      assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer', copy);
+    }
     await page.keyboard.press('Control+C');
     await waitForText(page, 'Press any key to play again.');
     assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: ^C', '', 'The game was interrupted. Press any key to play again.']);
@@ -295,13 +266,16 @@ const FileChoices = [
 test('lists from the file input: names, one list alone, refused lists and their check in a dialog',
   { timeout: 60000 }, async () => {
     const folder = mkdtempSync(join(tmpdir(), 'brawlarium-lists-'));
+    // The player's file keeps its name: the game's refusal and the check name it.
     const weapons = 'Bare Knuckles;1;4;20;2;0\nClub;1;6;20;2;5\n';
-    writeFileSync(join(folder, 'weaponlist.txt'), weapons);
+    writeFileSync(join(folder, 'bad-weaponlist.txt'), weapons);
     copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
-    const refused = await runner([], [], folder);
-    const checked = await runner(['--check-data'], [], folder);
+    const named = ['--weapon-list', 'bad-weaponlist.txt', '--armor-list', 'armorlist.txt'];
+    const refused = await runner(named, [], folder);
+    const checked = await runner(['--check-data', ...named], [], folder);
     assert.equal(refused.status, 1);
     assert.equal(trimmedLines(refused.stderr).length, 1);
+    assert.match(refused.stderr, /bad-weaponlist\.txt \(used as the weapon list\)/);
     const file = (name, text = readFileSync(join(sampleData, name.includes('eapon') ? 'weaponlist.txt' : 'armorlist.txt'))) =>
       ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
 
@@ -314,12 +288,12 @@ test('lists from the file input: names, one list alone, refused lists and their 
     }
     await waitUntil(page, 'answer');
 
-    await page.setInputFiles('#list-files', [file('weaponlist.txt', weapons), file('armorlist.txt')]);
+    await page.setInputFiles('#list-files', [file('bad-weaponlist.txt', weapons), file('armorlist.txt')]);
     await waitUntil(page, 'end');
     assert.deepEqual(await screenText(page), [...trimmedLines(refused.stdout), ...trimmedLines(refused.stderr), '',
       'The game cannot play with your price lists, for the reason above.',
       'Fix the file and choose it again with "Use my price lists",', 'or press any key to play with the sample lists.']);
-    assert.equal(await page.textContent('#lists'), 'Your weaponlist.txt and armorlist.txt');
+    assert.equal(await page.textContent('#lists'), 'Your bad-weaponlist.txt and armorlist.txt');
     assert.match(await page.textContent('#message'), /^Your price lists were refused: fix them/);
 
     // The check's report, in a dialog; closing it leaves the terminal as it was.
@@ -327,6 +301,8 @@ test('lists from the file input: names, one list alone, refused lists and their 
     await page.click('#check-lists');
     await page.waitForSelector('#report[open]');
     assert.deepEqual(trimmedLines(await page.textContent('#report-text')), trimmedLines(checked.stdout));
+    // The report's own closing line sums it up.
+    assert.equal(await page.textContent('#report-summary'), trimmedLines(checked.stdout).at(-1));
     assert.match(await page.textContent('#report-summary'), /^The game refuses these lists/);
     assert.match(await page.textContent('#message'), /^Your price lists were refused/);
     await page.click('#report-close');
@@ -340,6 +316,38 @@ test('lists from the file input: names, one list alone, refused lists and their 
     assert.deepEqual(errors, []);
     await page.close();
   });
+
+// Tabs as the terminal shows them: spaces to the next stop of eight columns.
+function expandedTabs(line) {
+  let shown = '';
+  for (const character of line) shown += character === '\t' ? ' '.repeat(8 - ([...shown].length % 8)) : character;
+  return shown;
+}
+
+test('letters beyond ASCII in a name and in a list show as the Node runner prints them', { timeout: 60000 }, async () => {
+  const folder = mkdtempSync(join(tmpdir(), 'brawlarium-utf8-'));
+  const weapons = readFileSync(join(sampleData, 'weaponlist.txt'), 'utf8')
+    .replace(/^Dagger;/m, 'Épée;').replace(/^Short Sword;/m, 'Épée Légère;');
+  writeFileSync(join(folder, 'weaponlist.txt'), weapons);
+  copyFileSync(join(sampleData, 'armorlist.txt'), join(folder, 'armorlist.txt'));
+  const steps = ['a', 'a', 'Zoë', { key: 'Space' }, 'r', 'y', 'b', 'a', 'r', 'r', 'c', { key: 'Space' }, 'q'];
+  const answers = answersOf(steps);
+
+  const { page, errors } = await openPage();
+  await waitUntil(page, 'answer');
+  await page.setInputFiles('#list-files', [{ name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from(weapons) }]);
+  await page.waitForFunction(() => document.querySelector('#lists').textContent.startsWith('Your weaponlist.txt'));
+  await waitUntil(page, 'answer');
+  const seed = (await page.textContent('#seed')).match(/^Seed (\d+) /)[1];
+  await play(page, steps);
+  await waitForText(page, 'Press any key to play again.');
+  const native = await runner(['--seed', seed], answers, folder);
+  assert.equal(native.status, 0, native.stderr);
+  assert.deepEqual((await screenText(page)).slice(0, -2),
+    trimmedLines(withEchoedAnswers(native.stdout, answers)).map(expandedTabs));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
 
 // Each control in the order Tab reaches it from the terminal, by its role and accessible name.
 const Controls = [['link', 'replay this game'], ['button', 'Use my price lists…'], ['button', 'Check these lists'],
@@ -373,6 +381,14 @@ test('Tab leaves the terminal for every control and back; screen-reader mode rea
     assert.equal((await screenText(page)).at(-1), 'Your Choice: x');
     await page.keyboard.press('Backspace');
 
+    // A round pause chosen with the mouse hands the keys back to the game.
+    await page.click('#pause');
+    await page.selectOption('#pause', '1000');
+    assert.equal(await page.evaluate(() => document.activeElement.className), 'xterm-helper-textarea');
+    await page.keyboard.type('x');
+    assert.equal((await screenText(page)).at(-1), 'Your Choice: x');
+    await page.keyboard.press('Backspace');
+
     const announced = () => page.textContent('#announcement');
     assert.match(await announced(), /^-------Main Menu-------\n PLEASE CHOOSE[^]*\nQ\. Quit\n-+\nYour Choice:$/);
     await page.keyboard.type('a\n');
@@ -387,27 +403,18 @@ test('Tab leaves the terminal for every control and back; screen-reader mode rea
 
 test('a check keeps the game, list buttons ask first, and &pause=0 fights without pauses to the same transcript',
   { timeout: 60000 }, async () => {
-    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { check: true }, 'c', { key: 'x' },
-      'd', '1', { fight: true }, 'r'];
-    const answers = steps.filter((step) => typeof step === 'string');
-    const expected = runner(['--seed', Seed], answers, sampleData);
-    const { page, errors } = await openPage(`?seed=${Seed}&pause=0`);
-    await waitUntil(page, 'answer');
-    assert.equal(await page.inputValue('#pause'), '0');
-    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=0`);
     let fightTook;
-    await play(page, steps, async (step) => {
-      if (step.fight) {
-        const start = Date.now();
-        await waitUntil(page, 'key');
-        fightTook = Date.now() - start;
-        await page.keyboard.press('Space');
-        return;
-      }
+    const fight = async (page) => {
+      const start = Date.now();
+      await waitUntil(page, 'key');
+      fightTook = Date.now() - start;
+      await page.keyboard.press('Space');
+    };
+    const check = async (page) => {
       await waitUntil(page, 'answer');
       await page.click('#check-lists');
       await page.waitForSelector('#report[open]');
-      assert.equal(await page.textContent('#report-summary'), 'The game plays these lists as they are.');
+      assert.equal(await page.textContent('#report-summary'), 'The game plays these lists: no faults, no warnings.');
       await page.keyboard.press('Escape');
       // A character exists: the sample lists ask first, and Escape keeps the game.
       await page.click('#sample-lists');
@@ -415,13 +422,37 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
       assert.match(await page.textContent('#confirm-question'), /Your character in this game will be lost\.$/);
       await page.keyboard.press('Escape');
       await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
-    });
+      // So does the replay link, the first stop of Tab.
+      await page.keyboard.press('Tab');
+      await page.keyboard.press('Enter');
+      await page.waitForSelector('#confirm[open]');
+      assert.equal(await page.textContent('#confirm-replace'), 'Replay');
+      await page.keyboard.press('Escape');
+      await page.waitForFunction(() => document.activeElement.className === 'xterm-helper-textarea', null, { timeout: 1000 });
+      assert.match(page.url(), new RegExp(`\\?seed=${Seed}&pause=0$`));
+    };
+    const steps = ['a', 'a', { answer: 'bob', typed: 'bxo' }, { key: 'Space' }, 'b', 'n', 'r', 'y', { run: check }, 'c',
+      { key: 'x' }, 'd', '1', { run: fight }, 'r'];
+    const answers = answersOf(steps);
+    const expected = runner(['--seed', Seed], answers, sampleData);
+    const { page, errors } = await openPage(`?seed=${Seed}&pause=0`);
+    await waitUntil(page, 'answer');
+    assert.equal(await page.inputValue('#pause'), '0');
+    assert.equal(await page.getAttribute('#seed a', 'href'), `?seed=${Seed}&pause=0`);
+    await play(page, steps);
     assert.ok(fightTook < 1500, `four rounds took ${fightTook} ms without pauses`);
     await waitUntil(page, 'answer');
     const native = await expected;
     assert.deepEqual(await screenText(page), trimmedLines(withEchoedAnswers(native.stdout, answers)));
 
-    // Confirmed from the keyboard, a new game starts, with a seed of its own.
+    // Leaving the page asks first while a character exists.
+    const asked = new Promise((seen) => page.once('dialog', (dialog) => dialog.dismiss().then(() => seen(dialog.type()))));
+    await page.close({ runBeforeUnload: true });
+    assert.equal(await asked, 'beforeunload');
+    assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer');
+
+    // Confirmed from the keyboard, a new game starts, with a seed of its own,
+    // and the address no longer names the link's.
     await page.click('#sample-lists');
     await page.waitForSelector('#confirm[open]');
     await page.keyboard.press('Shift+Tab');
@@ -429,6 +460,7 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
     await page.waitForFunction(() => !/^Seed 7 /.test(document.querySelector('#seed').textContent), null, { timeout: 5000 });
     await waitUntil(page, 'answer');
     assert.doesNotMatch(await page.textContent('#seed'), new RegExp(`Seed ${Seed}\\b`));
+    assert.doesNotMatch(page.url(), /[?&](seed|pause)=/);
     assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
     assert.deepEqual(errors, []);
     await page.close();
@@ -478,9 +510,11 @@ for (const [name, device, smallestFont] of Phones) {
   test(`on a phone (${name}) the page reads, takes answers through its field and keeps the prompt in view`,
     { timeout: 60000 }, async () => {
       const upright = device.viewport.height > device.viewport.width;
-      const steps = upright ? ['a', 'a', 'Thorga', { tap: '#terminal' }, 'b n', 'r', 'y', 'c',
-        { tap: ContinueButton }, 'c', { send: true }, 'q'] : [];
-      const answers = steps.filter((step) => typeof step === 'string');
+      // The name goes in with a slip mended inside a composition.
+      const steps = upright ? ['a', 'a', { answer: 'Thorga', committed: 'Thor', composing: 'gax' }, { endInput: true },
+        { tap: '#terminal' }, 'b n', 'r', 'y', 'c', { tap: ContinueButton }, 'c', { send: true }, 'c', { commit: 'yes' },
+        'q'] : [];
+      const answers = answersOf(steps);
       const expected = runner(['--seed', Seed], answers, sampleData);
       const phone = await launchChromium(device);
       phone.context.on('request', (request) => requests.push(request.url()));
@@ -514,13 +548,31 @@ for (const [name, device, smallestFont] of Phones) {
         assert.equal(await page.inputValue(AnswerField), 'Tho');
         await page.fill(AnswerField, '');
 
+        // The check's report fits the screen, wrapped, with its Close button in reach.
+        await page.tap('#check-lists');
+        await page.waitForSelector('#report[open]');
+        await assertWithinVisualViewport(page, ['#report', '#report-close']);
+        assert.ok(await page.$eval('#report-text', (text) => text.scrollWidth <= text.clientWidth), 'the report does not wrap');
+        await page.tap('#report-close');
+        assert.equal(await page.inputValue(AnswerField), '');
+
         for (const step of steps) {
-          if (typeof step === 'string') {
+          if (typeof step === 'string' || step.answer) {
             await composeAnswer(page, cdp, step);
+          } else if (step.endInput) {
+            // With a character, End input asks first; "Keep playing" goes on.
+            await waitUntil(page, 'key');
+            await page.tap('role=button[name="End input"]');
+            await page.waitForSelector('#confirm[open]');
+            await assertWithinVisualViewport(page, ['#confirm', '#confirm-replace', '#confirm-keep']);
+            await page.tap('#confirm-keep');
+            assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'key');
           } else {
             await waitUntil(page, 'key');
             assert.ok(await page.isVisible(ContinueButton));
+            // A word committed at a key wait is one key press: the rest is dropped.
             if (step.tap) await page.tap(step.tap);
+            else if (step.commit) await cdp.send('Input.insertText', { text: step.commit });
             else await page.keyboard.press('Enter');
             await waitUntil(page, 'answer');
             assert.ok(!await page.isVisible(ContinueButton));
@@ -538,6 +590,10 @@ for (const [name, device, smallestFont] of Phones) {
           await page.tap('role=button[name="End input"]');
           await waitForText(page, 'Press any key to play again.');
           assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+          // A refusal names the list button as this screen labels it.
+          await page.setInputFiles('#list-files', [{ name: 'weaponlist.txt', mimeType: 'text/plain', buffer: Buffer.from('Club;1;6;20;2;5\n') }]);
+          await waitForText(page, 'or press any key to play with the sample lists.');
+          assert.ok((await screenText(page)).includes('Fix the file and choose it again with "My lists",'));
         }
         assert.deepEqual(errors, []);
       } finally {
