@@ -79,9 +79,12 @@ bool purchasable(int index, double price) {
     return index == 0 || price <= std::numeric_limits<double>::max();
 }
 
+// The checks of single entries look only at the lines read without a fault,
+// so that a fault in one line does not hide the warnings about the others.
+
 template <typename Catalog>
 void checkStartingItem(const Catalog& catalog, const std::string& file, const char* kind, Report& report) {
-    if (!(catalog.prices[0] <= 0.0)) {
+    if (catalog.lineRead(0) && !(catalog.prices[0] <= 0.0)) {
         report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs "
                                 << catalog.prices[0]
                                 << " gold: the starting purchases of the player and of every monster fail\n";
@@ -92,7 +95,7 @@ void checkStartingItem(const Catalog& catalog, const std::string& file, const ch
 template <typename Catalog>
 void checkNegativePrices(const Catalog& catalog, const std::string& file, Report& report) {
     for (int i = 0; i < Catalog::Size; ++i) {
-        if (catalog.prices[i] < 0.0) {
+        if (catalog.lineRead(i) && catalog.prices[i] < 0.0) {
             report.warning(file, i + 1) << "the price of " << catalog.names[i] << " is " << catalog.prices[i]
                                         << ": buying it hands out " << -catalog.prices[i] << " gold\n";
         }
@@ -102,8 +105,11 @@ void checkNegativePrices(const Catalog& catalog, const std::string& file, Report
 template <typename Catalog>
 void checkDuplicateNames(const Catalog& catalog, const std::string& file, Report& report) {
     for (int i = 1; i < Catalog::Size; ++i) {
+        if (!catalog.lineRead(i)) {
+            continue;
+        }
         for (int j = 0; j < i; ++j) {
-            if (catalog.names[i] == catalog.names[j]) {
+            if (catalog.lineRead(j) && catalog.names[i] == catalog.names[j]) {
                 report.warning(file, i + 1) << catalog.names[i] << " is also the name of line " << j + 1
                                             << ": equipping one is refused while the other is worn\n";
                 break;
@@ -114,7 +120,7 @@ void checkDuplicateNames(const Catalog& catalog, const std::string& file, Report
 
 void checkDiceCounts(const WeaponCatalog& weapons, const std::string& file, Report& report) {
     for (int i = 0; i < WeaponCatalog::Size; ++i) {
-        if (weapons.diceCounts[i] > MostDiceWorthRolling) {
+        if (weapons.lineRead(i) && weapons.diceCounts[i] > MostDiceWorthRolling) {
             report.warning(file, i + 1) << weapons.names[i] << " rolls " << weapons.diceCounts[i]
                                         << " dice: one damage roll would draw more than a million numbers\n";
         }
@@ -528,17 +534,14 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
                 found.warning(warning);
             }
         }
-        if (weapons.loaded()) {
-            checkStartingItem(weapons, weaponFile, "weapon", found);
-            checkNegativePrices(weapons, weaponFile, found);
-            checkDuplicateNames(weapons, weaponFile, found);
-            checkDiceCounts(weapons, weaponFile, found);
-        }
-        if (armors.loaded()) {
-            checkStartingItem(armors, armorFile, "armor", found);
-            checkNegativePrices(armors, armorFile, found);
-            checkDuplicateNames(armors, armorFile, found);
-        }
+        checkStartingItem(weapons, weaponFile, "weapon", found);
+        checkNegativePrices(weapons, weaponFile, found);
+        checkDuplicateNames(weapons, weaponFile, found);
+        checkDiceCounts(weapons, weaponFile, found);
+        checkStartingItem(armors, armorFile, "armor", found);
+        checkNegativePrices(armors, armorFile, found);
+        checkDuplicateNames(armors, armorFile, found);
+        // The monsters need every line of both lists.
         if (weapons.loaded() && armors.loaded()) {
             const std::vector<Character> monsters = buildMonsters(weapons, armors);
             checkMonsterPurchases(monsters, weapons, armors, weaponFile, armorFile, found);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <streambuf>
 #include <string_view>
@@ -43,13 +44,14 @@ constexpr std::size_t IgnoredTextTaken = std::size_t{1024} * 1024;
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r") == std::string_view::npos; }
 
-// Splits a line on ';' the way strtok does: runs of separators count as one,
-// and separators at the start or the end make no empty field.
-std::vector<std::string_view> splitFields(std::string_view line) {
+// Splits a line on ';' (or on any of `separators`) the way strtok does: runs
+// of separators count as one, and separators at the start or the end make
+// no empty field.
+std::vector<std::string_view> splitFields(std::string_view line, std::string_view separators = ";") {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
     while (start < line.size()) {
-        const std::size_t end = line.find(';', start);
+        const std::size_t end = line.find_first_of(separators, start);
         const std::size_t stop = end == std::string_view::npos ? line.size() : end;
         if (stop > start) {
             fields.push_back(line.substr(start, stop - start));
@@ -57,6 +59,51 @@ std::vector<std::string_view> splitFields(std::string_view line) {
         start = stop + 1;
     }
     return fields;
+}
+
+// How many digits the text starts with.
+std::size_t leadingDigits(std::string_view text) {
+    const std::size_t end = text.find_first_not_of("0123456789");
+    return end == std::string_view::npos ? text.size() : end;
+}
+
+// A number written with thousands separators, "1.200" or "1,200" (also
+// "1,200.50" and "1.200,50"), as it was probably meant: "1200" ("1200.50").
+// Nothing for any other text.
+std::optional<std::string> withoutThousandsSeparators(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view rest = text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    std::string meant;
+    if (rest[0] == '+' || rest[0] == '-') {
+        meant.push_back(rest[0]);
+        rest.remove_prefix(1);
+    }
+    const std::size_t lead = leadingDigits(rest);
+    if (lead < 1 || lead > 3 || lead == rest.size() || (rest[lead] != '.' && rest[lead] != ',')) {
+        return std::nullopt;
+    }
+    const char separator = rest[lead];
+    meant.append(rest.substr(0, lead));
+    rest.remove_prefix(lead);
+    int groups = 0;
+    while (!rest.empty() && rest[0] == separator && leadingDigits(rest.substr(1)) == 3) {
+        meant.append(rest.substr(1, 3));
+        rest.remove_prefix(4);
+        ++groups;
+    }
+    // After the groups: nothing, or the other sign as a decimal mark.
+    const char decimalMark = separator == '.' ? ',' : '.';
+    if (rest.size() > 1 && rest[0] == decimalMark && leadingDigits(rest.substr(1)) == rest.size() - 1) {
+        meant += "." + std::string(rest.substr(1));
+        rest = {};
+    }
+    if (groups == 0 || !rest.empty()) {
+        return std::nullopt;
+    }
+    return meant;
 }
 
 // Reads the number fields of one line the way atoi and atof do, and notes
@@ -79,7 +126,13 @@ public:
         const double value = readReal(fields[position]);
         std::ostringstream shown;
         shown << value;
-        note(position, field, unreadAfterReal(fields[position]), shown.str());
+        if (const std::optional<std::string> meant = withoutThousandsSeparators(fields[position])) {
+            notes.push_back("the " + std::string(field) + " \"" + std::string(fields[position]) +
+                            "\" is read as " + shown.str() + ", not as " + *meant +
+                            ": numbers take no thousands separator");
+        } else {
+            note(position, field, unreadAfterReal(fields[position]), shown.str());
+        }
         return value;
     }
 
@@ -139,6 +192,8 @@ std::string lines(int count) { return std::to_string(count) + (count == 1 ? " li
 struct DataFileReading {
     std::vector<LoadError> faults;
     std::vector<LoadError> warnings;
+    // For each line the game reads, whether it was taken in without a fault.
+    std::vector<bool> linesRead;
 };
 
 // After the lines the game reads: one warning for every line that still
@@ -190,6 +245,18 @@ void noteIgnoredFields(std::string_view line, const std::vector<std::string_view
                     " ignored: \"" + std::string(line.substr(start, end - start)) + "\"");
 }
 
+// For a line with too few fields: when tabs, or commas, would make up the
+// fields needed, the likely slip, to follow the field count.
+std::string separatorHint(std::string_view line, std::size_t fieldCount) {
+    for (const auto& [separators, named] : {std::pair{";\t", "tabs"}, std::pair{";,", "','"}}) {
+        if (line.find(separators[1]) != std::string_view::npos &&
+            splitFields(line, separators).size() >= fieldCount) {
+            return std::string(": fields are separated by ';', not by ") + named;
+        }
+    }
+    return "";
+}
+
 // Takes in the next of `count` lines, without the carriage return of a
 // Windows line end. Returns why the reading ends here, or nothing.
 std::string takeLine(std::streambuf& file, std::string& line, int count) {
@@ -220,14 +287,15 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
                              TakeFields take) {
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored)) {
-        return {{{fileName, 0, cannotOpen(EISDIR)}}, {}};
+        return {{{fileName, 0, cannotOpen(EISDIR)}}, {}, {}};
     }
     errno = 0;
     std::ifstream file_open(fileName);
     if (!file_open) {
-        return {{{fileName, 0, cannotOpen(errno)}}, {}};
+        return {{{fileName, 0, cannotOpen(errno)}}, {}, {}};
     }
     DataFileReading reading;
+    reading.linesRead.resize(static_cast<std::size_t>(count));
     std::vector<LoadError>& faults = reading.faults;
     std::string TextInformation;
     std::streambuf& text = *file_open.rdbuf();
@@ -255,7 +323,8 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
             faults.push_back({fileName, lineNumber,
                               "the line has " + std::to_string(fields.size()) +
                                   (fields.size() == 1 ? " field, " : " fields, ") +
-                                  std::to_string(fieldCount) + " are needed"});
+                                  std::to_string(fieldCount) + " are needed" +
+                                  separatorHint(line, fieldCount)});
             continue;
         }
         std::vector<std::string> notes;
@@ -268,6 +337,8 @@ DataFileReading readDataFile(const std::string& fileName, int count, std::size_t
             fault.file = fileName;
             fault.line = lineNumber;
             faults.push_back(fault);
+        } else {
+            reading.linesRead[static_cast<std::size_t>(index)] = true;
         }
     }
     if (extent == LinesRead::All && faults.size() < MaxLoadFaults) {
@@ -298,6 +369,7 @@ WeaponCatalog::WeaponCatalog(const std::string& fileName, LinesRead extent) {
     });
     faults = std::move(reading.faults);
     warnings = std::move(reading.warnings);
+    std::copy(reading.linesRead.begin(), reading.linesRead.end(), linesRead.begin());
 }
 
 ArmorCatalog::ArmorCatalog(const std::string& fileName, LinesRead extent) {
@@ -311,6 +383,7 @@ ArmorCatalog::ArmorCatalog(const std::string& fileName, LinesRead extent) {
     });
     faults = std::move(reading.faults);
     warnings = std::move(reading.warnings);
+    std::copy(reading.linesRead.begin(), reading.linesRead.end(), linesRead.begin());
 }
 
 const LoadError& WeaponCatalog::loadError() const { return faults.empty() ? NoFault : faults.front(); }

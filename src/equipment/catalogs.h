@@ -62,6 +62,9 @@ public:
     // warnings: a byte-order mark, a number field with more than its number
     // or none at all, and (LinesRead::All) lines after the last one read.
     const std::vector<LoadError>& loadWarnings() const { return warnings; }
+    // Whether the entry's line was read without a fault: the check warns
+    // about every such line, beside the faults of the others.
+    bool lineRead(int index) const { return linesRead[static_cast<std::size_t>(index)]; }
 
     void list() const;
     int equip(int index, Character& character) const;
@@ -69,6 +72,7 @@ public:
 private:
     std::vector<LoadError> faults;
     std::vector<LoadError> warnings;
+    std::array<bool, Size> linesRead{};
 };
 
 class ArmorCatalog {
@@ -96,6 +100,9 @@ public:
     // warnings: a byte-order mark, a number field with more than its number
     // or none at all, and (LinesRead::All) lines after the last one read.
     const std::vector<LoadError>& loadWarnings() const { return warnings; }
+    // Whether the entry's line was read without a fault: the check warns
+    // about every such line, beside the faults of the others.
+    bool lineRead(int index) const { return linesRead[static_cast<std::size_t>(index)]; }
 
     void list() const;
     int equip(int index, Character& character) const;
@@ -103,4 +110,5 @@ public:
 private:
     std::vector<LoadError> faults;
     std::vector<LoadError> warnings;
+    std::array<bool, Size> linesRead{};
 };
