@@ -516,6 +516,15 @@ std::string counted(int count, const char* word) {
 }  // namespace
 
 int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report) {
+    // Each file is named once with what it is used as; the finding lines
+    // name it as given, "file:line:", for editors to follow.
+    return checkPriceLists(
+        weaponFile, armorFile, report,
+        WeaponCatalog::introduce(weaponFile) + " and " + ArmorCatalog::introduce(armorFile));
+}
+
+int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report,
+                    const std::string& listsNamed) {
     Report found;
     std::ostringstream table;
     {
@@ -550,10 +559,7 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
         }
     }
 
-    // The heading names each file once with what it is used as; the lines
-    // below name it as given, "file:line:", for editors to follow.
-    report << "Checking " << WeaponCatalog::introduce(weaponFile) << " and "
-           << ArmorCatalog::introduce(armorFile) << "\n";
+    report << "Checking " << listsNamed << "\n";
     report << found.text.str();
     if (!table.str().empty()) {
         report << "\n" << table.str();
