@@ -10,7 +10,9 @@
 #      build's Node runner prints; --version, --help, --check-data (lists
 #      that pass, that are refused, that warn) and sessions with --data and
 #      --batch print what the native game prints, with its exit status;
-#      started in a folder without lists, it plays its built-in sample lists.
+#      started in a folder without lists, it plays its built-in sample lists,
+#      which --help and --check-data name as built in and --sample-lists
+#      writes out.
 #   3. In a pseudo-terminal: the end-to-end terminal sessions (single keys,
 #      colours, the title, Ctrl-C, Ctrl-\ and Ctrl-Z, the terminal handed
 #      back) against the installed command, once as it is and once with a
@@ -80,10 +82,28 @@ folder="$work/empty"
 for option in --version --help; do
     play "$work/native$option" "$native" "$option"
     play "$work/npm$option" "$game" "$option"
-    # The installed folder in the help is each build's own.
-    sed -i 's|^  5\. .*, where the sample lists are installed$|  5. (installed)|' "$work/native$option" "$work/npm$option"
+    # Where the lists are looked up is each build's own: installed natively,
+    # built into the package.
+    cp "$work/npm$option" "$work/npm$option.whole"
+    sed -i '/^Without --data/,/^$/d' "$work/native$option" "$work/npm$option"
     check "$option as natively" same_file "$work/native$option" "$work/npm$option"
 done
+names_built_in_lists() {  # names_built_in_lists HELP
+    ! grep -q share/games/brawlarium "$1" && grep -q "sample lists built into the game" "$1" &&
+        grep -q "brawlarium --sample-lists DIR writes a copy" "$1"
+}
+check "--help names no installed folder, but the lists built in and --sample-lists" \
+    names_built_in_lists "$work/npm--help.whole"
+play "$work/npm-check-built-in" "$game" --check-data
+check "--check-data on the built-in lists names them as such, with how to get a copy" test \
+    "$(head -n 1 "$work/npm-check-built-in")" = \
+    "Checking the sample lists built into the game (brawlarium --sample-lists DIR writes a copy)"
+play "$work/npm-sample-lists" "$game" --sample-lists "$work/samples"
+check "--sample-lists writes the sample lists, those of data/" \
+    same_file "$root/data/weaponlist.txt" "$work/samples/weaponlist.txt"
+check "--sample-lists writes the sample armor list too" same_file "$root/data/armorlist.txt" "$work/samples/armorlist.txt"
+play "$work/npm-sample-lists-again" "$game" --sample-lists "$work/samples"
+check "--sample-lists again: refused, status 1" test "$(tail -n 1 "$work/npm-sample-lists-again")" = "[status 1]"
 
 lists() {  # lists FOLDER WEAPON_FIXTURE ARMOR_FIXTURE: sample lists, one replaced by a fixture's
     mkdir -p "$1"

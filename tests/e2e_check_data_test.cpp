@@ -83,7 +83,8 @@ TEST_P(CheckData, ReportsEachFaultAndHazardOnce) {
 INSTANTIATE_TEST_SUITE_P(
     PriceLists, CheckData,
     ::testing::Values(
-        CheckCase{"", 0, {}, "7      Scale Mail     16  Spear            +9      3 to 30   18 to 72"},
+        // Level 20 is the table's last row.
+        CheckCase{"", 0, {}, "20     Mythril Plate  20  Starfall Blade   +28     10 to 84  99 to 270\n"},
         CheckCase{
             "unpriced_start_item",
             3,
@@ -107,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
             3,
             {"A:5: warning: Leather Vest is also the name of line 3: equipping one is refused while the "
              "other is worn"},
-            "level  armor          AC  weapon           attack  damage    hit points"},
+            "The game plays these lists, with 1 warning."},
         CheckCase{
             "endless_fight",
             3,
@@ -155,6 +156,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {"W:2: the line has 5 fields, 6 are needed", "W:5: the die size is 0, it must be 1 or more",
                    "W:9: the line has 3 fields, 6 are needed"},
                   "The game refuses these lists: 3 faults."},
+        // Faults beside the warnings about the lines that read, in one pass,
+        // and the likely slips: other separators, thousands separators.
+        CheckCase{"slips_beside_faults",
+                  1,
+                  {"W:2: the line has 1 field, 6 are needed: fields are separated by ';', not by tabs",
+                   "W:6: the line has 5 fields, 6 are needed: fields are separated by ';', not by ','",
+                   "W:9: warning: the price \"1.200\" is read as 1.2, not as 1200: numbers take no thousands "
+                   "separator",
+                   "W:10: warning: the price \"1,260\" is read as 1, not as 1260: numbers take no thousands "
+                   "separator",
+                   "A:12: warning: the price \"1.000,50\" is read as 1, not as 1000.50: numbers take no "
+                   "thousands separator",
+                   "W:8: warning: Short Sword is also the name of line 4: equipping one is refused while the "
+                   "other is worn"},
+                  "The game refuses these lists: 2 faults, 4 warnings."},
         // The same under another name: the heading says what it is used as.
         CheckCase{"three_bad_lines",
                   1,

@@ -283,6 +283,90 @@ TEST(PipedSession, CommandLineOutcomes) {
     }
 }
 
+// --sample-lists writes this build's sample lists, both or none, never over
+// a file; --help and a check of the lists built into the WebAssembly build
+// say where the sample lists are and how to get a copy.
+TEST(PipedSession, SampleListsAreWrittenNeverOverAFile) {
+    const bool web = gameBinary() != nativeGameBinary();
+    const std::string weapons = readFile(sampleDataDirectory() + "/weaponlist.txt");
+    const std::string armors = readFile(sampleDataDirectory() + "/armorlist.txt");
+    const struct {
+        std::map<std::string, std::string> before;  // file: contents, "/" for a folder
+        int status;
+        std::string out;
+        std::string err;
+        std::map<std::string, std::string> after;  // what the folder then holds
+    } cases[] = {
+        {{},
+         0,
+         "Wrote the sample price lists my lists/weaponlist.txt and my lists/armorlist.txt.\n"
+         "Once edited, check them with: brawlarium --check-data --data \"my lists\"\n",
+         "",
+         {{"weaponlist.txt", weapons}, {"armorlist.txt", armors}}},
+        {{{"armorlist.txt", "mine"}},
+         1,
+         "",
+         "brawlarium: my lists/armorlist.txt already exists, and --sample-lists never replaces a file: "
+         "nothing "
+         "written\n",
+         {{"armorlist.txt", "mine"}}},
+        {{{"weaponlist.txt", "/"}, {"armorlist.txt", "mine"}},
+         1,
+         "",
+         "brawlarium: my lists/weaponlist.txt and my lists/armorlist.txt already exist, and --sample-lists "
+         "never replaces a file: nothing written\n",
+         {{"weaponlist.txt", "/"}, {"armorlist.txt", "mine"}}},
+    };
+    for (const auto& c : cases) {
+        const TempDirectory work;
+        // The folder is made when it is missing.
+        if (!c.before.empty()) {
+            std::filesystem::create_directory(work.file("my lists"));
+        }
+        for (const auto& [name, contents] : c.before) {
+            contents == "/" ? void(std::filesystem::create_directory(work.file("my lists/" + name)))
+                            : work.write("my lists/" + name, contents);
+        }
+        PipedOptions options;
+        options.workingDirectory = work.path();
+        options.arguments = {"--sample-lists", "my lists"};
+        const PipedRun run = runPiped(options);
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == c.status)
+            << c.err << run.outcome.describe();
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+        std::map<std::string, std::string> after;
+        for (const auto& entry : std::filesystem::directory_iterator(work.file("my lists"))) {
+            after[entry.path().filename().string()] =
+                entry.is_directory() ? "/" : readFile(entry.path().string());
+        }
+        EXPECT_EQ(after, c.after) << c.err;
+    }
+
+    // Where the sample lists are: installed natively, built in otherwise.
+    const TempDirectory empty;
+    PipedOptions options;
+    options.workingDirectory = empty.path();
+    options.environment = {{"HOME", empty.path()}, {"XDG_DATA_DIRS", "/nowhere"}};
+    options.arguments = {"--help"};
+    const std::string help = runPiped(options).out;
+    EXPECT_EQ(help.find("/share/games/brawlarium, where the sample lists are installed") == std::string::npos,
+              web)
+        << help;
+    EXPECT_EQ(help.find("else the sample lists built into the game, of which\n"
+                        "     brawlarium --sample-lists DIR writes a copy into DIR") != std::string::npos,
+              web)
+        << help;
+    if (web) {
+        options.arguments = {"--check-data"};
+        const PipedRun check = runPiped(options);
+        EXPECT_EQ(
+            check.out.substr(0, check.out.find('\n')),
+            "Checking the sample lists built into the game (brawlarium --sample-lists DIR writes a copy)");
+        EXPECT_TRUE(check.outcome.exited && check.outcome.exitCode == 0) << check.outcome.describe();
+    }
+}
+
 // Create, name in lower case, roll twice, return, view the statistics,
 // delete and create again: the rolled scores are open, everything else exact.
 TEST(PipedSession, CreateRollTwiceViewDeleteAndCreateAgain) {
@@ -429,6 +513,21 @@ void PrintTo(const BadData& data, std::ostream* out) { *out << data.name; }
 
 class RefusedDataFiles : public ::testing::TestWithParam<BadData> {};
 
+// Where the game under test says the sample lists are: built into the
+// WebAssembly build; natively, installed when they are.
+std::string sampleListsWhereabouts() {
+    const std::string copy = " (brawlarium --sample-lists DIR writes a copy)";
+    if (gameBinary() != nativeGameBinary()) {
+        return "the sample lists are built into the game" + copy;
+    }
+    const std::string installed = BRAWLARIUM_INSTALLED_DATA_DIR;
+    if (std::filesystem::exists(installed + "/weaponlist.txt") &&
+        std::filesystem::exists(installed + "/armorlist.txt")) {
+        return "the sample lists are in " + installed + copy;
+    }
+    return "brawlarium --sample-lists DIR writes the sample lists into DIR";
+}
+
 TEST_P(RefusedDataFiles, OneLineOnStandardErrorAndExitStatusOne) {
     const BadData& data = GetParam();
     const TempDirectory directory;
@@ -449,7 +548,14 @@ TEST_P(RefusedDataFiles, OneLineOnStandardErrorAndExitStatusOne) {
     options.input = "q\n";
     const PipedRun run = runPiped(options);
     EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << run.outcome.describe();
-    EXPECT_EQ(run.err, data.message + "\n");
+    std::string message = data.message;
+    for (const auto& [name, text] : {std::pair{std::string("{here}"), directory.path()},
+                                     std::pair{std::string("{samples}"), sampleListsWhereabouts()}}) {
+        if (const auto at = message.find(name); at != std::string::npos) {
+            message.replace(at, name.size(), text);
+        }
+    }
+    EXPECT_EQ(run.err, message + "\n");
     EXPECT_EQ(run.out.find("Main Menu"), std::string::npos) << "the game went on:\n" << run.out;
 }
 
@@ -458,10 +564,13 @@ const std::string LongName(300 - std::string(";1;8;20;2;80").size(), 'x');
 INSTANTIATE_TEST_SUITE_P(
     Piped, RefusedDataFiles,
     ::testing::Values(
+        // One list alone in the folder found: both must be in one folder.
         BadData{"NoWeaponFile", DataFile::missing(), DataFile::standard("armorlist.txt"),
-                "weaponlist.txt: cannot open the file for reading: No such file or directory"},
+                "brawlarium: both price lists must be in one folder, and the working directory ({here}) "
+                "holds armorlist.txt but no weaponlist.txt; {samples}"},
         BadData{"NoArmorFile", DataFile::standard("weaponlist.txt"), DataFile::missing(),
-                "armorlist.txt: cannot open the file for reading: No such file or directory"},
+                "brawlarium: both price lists must be in one folder, and the working directory ({here}) "
+                "holds weaponlist.txt but no armorlist.txt; {samples}"},
         BadData{"ArmorFileIsADirectory", DataFile::standard("weaponlist.txt"), DataFile::aDirectory(),
                 "armorlist.txt: cannot open the file for reading: Is a directory"},
         BadData{"FourteenWeapons", DataFile::firstLines("weaponlist.txt", 14),
@@ -491,7 +600,7 @@ INSTANTIATE_TEST_SUITE_P(
                 DataFile::standard("armorlist.txt"),
                 "weaponlist.txt:15: the die size is -4, it must be 1 or more"},
         // The weapon file is read first; its fault is the one reported.
-        BadData{"BothBroken", DataFile::firstLines("weaponlist.txt", 3), DataFile::missing(),
+        BadData{"BothBroken", DataFile::firstLines("weaponlist.txt", 3), DataFile::aDirectory(),
                 "weaponlist.txt:4: missing line: 15 lines are needed"},
         // Files of other names, given on the command line: named as given,
         // with what they were used as.

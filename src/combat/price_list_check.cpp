@@ -6,30 +6,22 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <iostream>
-#include <limits>
 #include <sstream>
 #include <streambuf>
 #include <vector>
 
 #include "character/character.h"
+#include "combat/endless_fights.h"
 #include "combat/opponent.h"
 #include "equipment/catalogs.h"
 
 namespace {
 
-// The player's levels end at 20; monsters can be chosen higher, and from
-// level 16 on every monster buys the same items.
-constexpr int PlayerLevels = 20;
-constexpr int MonsterLevels = 30;
+// The table shows the monsters of the player's levels; from level 16 on
+// every monster buys the same items.
 constexpr int TableLevels = 20;
 constexpr int LastPurchaseLevel = std::max(ArmorCatalog::Size, WeaponCatalog::Size) + 1;
-// Each ability is rolled as 8 to 12, and every level adds one.
-constexpr int LowestRoll = 8;
-constexpr int Rolls = 5;
-constexpr int HighestScore = LowestRoll + Rolls - 1 + PlayerLevels - 1;
-constexpr int NaturalRolls = 20;
 constexpr int MostDiceWorthRolling = 1000000;
 
 // Swallows what the loaders and the monsters' purchases write.
@@ -72,16 +64,12 @@ public:
     void warning(const LoadError& found) { warning(found.file, found.line) << found.reason << "\n"; }
 };
 
-// Whether the player can ever pay for an entry: gold grows without bound,
-// but no amount reaches a price that is not a number or infinite. The
-// starting entry is handed over free on character creation.
-bool purchasable(int index, double price) {
-    return index == 0 || price <= std::numeric_limits<double>::max();
-}
+// The checks of single entries look only at the lines read without a fault,
+// so that a fault in one line does not hide the warnings about the others.
 
 template <typename Catalog>
 void checkStartingItem(const Catalog& catalog, const std::string& file, const char* kind, Report& report) {
-    if (!(catalog.prices[0] <= 0.0)) {
+    if (catalog.lineRead(0) && !(catalog.prices[0] <= 0.0)) {
         report.warning(file, 1) << catalog.names[0] << ", the starting " << kind << ", costs "
                                 << catalog.prices[0]
                                 << " gold: the starting purchases of the player and of every monster fail\n";
@@ -92,7 +80,7 @@ void checkStartingItem(const Catalog& catalog, const std::string& file, const ch
 template <typename Catalog>
 void checkNegativePrices(const Catalog& catalog, const std::string& file, Report& report) {
     for (int i = 0; i < Catalog::Size; ++i) {
-        if (catalog.prices[i] < 0.0) {
+        if (catalog.lineRead(i) && catalog.prices[i] < 0.0) {
             report.warning(file, i + 1) << "the price of " << catalog.names[i] << " is " << catalog.prices[i]
                                         << ": buying it hands out " << -catalog.prices[i] << " gold\n";
         }
@@ -102,8 +90,11 @@ void checkNegativePrices(const Catalog& catalog, const std::string& file, Report
 template <typename Catalog>
 void checkDuplicateNames(const Catalog& catalog, const std::string& file, Report& report) {
     for (int i = 1; i < Catalog::Size; ++i) {
+        if (!catalog.lineRead(i)) {
+            continue;
+        }
         for (int j = 0; j < i; ++j) {
-            if (catalog.names[i] == catalog.names[j]) {
+            if (catalog.lineRead(j) && catalog.names[i] == catalog.names[j]) {
                 report.warning(file, i + 1) << catalog.names[i] << " is also the name of line " << j + 1
                                             << ": equipping one is refused while the other is worn\n";
                 break;
@@ -114,69 +105,15 @@ void checkDuplicateNames(const Catalog& catalog, const std::string& file, Report
 
 void checkDiceCounts(const WeaponCatalog& weapons, const std::string& file, Report& report) {
     for (int i = 0; i < WeaponCatalog::Size; ++i) {
-        if (weapons.diceCounts[i] > MostDiceWorthRolling) {
+        if (weapons.lineRead(i) && weapons.diceCounts[i] > MostDiceWorthRolling) {
             report.warning(file, i + 1) << weapons.names[i] << " rolls " << weapons.diceCounts[i]
                                         << " dice: one damage roll would draw more than a million numbers\n";
         }
     }
 }
 
-// What one side can do to the other over every natural roll of the d20.
-struct Reach {
-    int bestAttack = 0;
-    int armorClass = 0;
-    bool hits = false;
-    int bestDamage = INT_MIN;  // of the hits that land
-
-    bool wounds() const { return hits && bestDamage > 0; }
-};
-
-// The fewest and the most the weapon's dice can show together.
-std::pair<long long, long long> diceTotals(const Weapon& weapon) {
-    const long long fewest = std::max(weapon.diceCount, 0);
-    return {fewest, fewest * weapon.dieSize};
-}
-
-Reach reachOf(const Character& attacker, const Character& defender) {
-    Reach reach;
-    reach.armorClass = defender.getArmorClass();
-    const int bonus = attacker.attackBonus();
-    reach.bestAttack = bonus + NaturalRolls;
-    // The lowest natural roll that hits; every higher one hits too.
-    const long long lowest = std::max<long long>(1, static_cast<long long>(reach.armorClass) - bonus);
-    if (lowest > NaturalRolls) {
-        return reach;
-    }
-    reach.hits = true;
-    const auto [fewest, most] = diceTotals(attacker.weapon);
-    const int threshold = attacker.weapon.criticalThreshold;
-    for (const bool critical : {false, true}) {
-        // An ordinary hit needs a hitting roll below the threshold, a
-        // critical one a roll at or above it.
-        if (critical ? threshold <= NaturalRolls : lowest < threshold) {
-            reach.bestDamage = std::max(
-                {reach.bestDamage, attacker.damageFor(fewest, critical), attacker.damageFor(most, critical)});
-        }
-    }
-    return reach;
-}
-
-// "the player never reaches armor class 50 (best attack 21)".
-std::string describeReach(const char* side, const Reach& reach) {
-    std::ostringstream text;
-    if (!reach.hits) {
-        text << "the " << side << " never reaches armor class " << reach.armorClass << " (best attack "
-             << reach.bestAttack << ")";
-    } else {
-        text << "the " << side << "'s hits do at most " << reach.bestDamage << " damage";
-    }
-    return text.str();
-}
-
-std::string itemName(const std::string& name, const char* none) { return name.empty() ? none : name; }
-
-std::vector<Character> buildMonsters(const WeaponCatalog& weapons, const ArmorCatalog& armors) {
-    std::vector<Character> monsters;
+Monsters buildMonsters(const WeaponCatalog& weapons, const ArmorCatalog& armors) {
+    Monsters monsters;
     monsters.reserve(MonsterLevels);
     for (int level = 1; level <= MonsterLevels; ++level) {
         monsters.push_back(createOpponent(level, armors, weapons));
@@ -218,13 +155,12 @@ void reportFailedPurchases(const std::vector<FailedPurchase>& failures, const st
 
 // The monsters' purchases from their purse, level by level up to the first
 // level that buys the last entries: every one that fails, and why.
-void checkMonsterPurchases(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
-                           const ArmorCatalog& armors, const std::string& weaponFile,
-                           const std::string& armorFile, Report& report) {
+void checkMonsterPurchases(const Monsters& monsters, const WeaponCatalog& weapons, const ArmorCatalog& armors,
+                           const std::string& weaponFile, const std::string& armorFile, Report& report) {
     std::vector<FailedPurchase> armorFailures;
     std::vector<FailedPurchase> weaponFailures;
     for (int level = 2; level <= LastPurchaseLevel; ++level) {
-        const Character& monster = monsters[level - 1];
+        const Character& monster = monsters[static_cast<std::size_t>(level - 1)];
         const int armorIndex = opponentArmorIndex(level);
         const int weaponIndex = opponentWeaponIndex(level);
         const bool weaponBought = monster.weapon.name == weapons.names[weaponIndex];
@@ -250,189 +186,6 @@ void checkMonsterPurchases(const std::vector<Character>& monsters, const WeaponC
     reportFailedPurchases(armorFailures, armorFile, report);
     reportFailedPurchases(weaponFailures, weaponFile, report);
 }
-
-// The first endless fight found for one armor of the player (the lowest
-// levels and scores), and how many there are in all.
-struct EndlessFight {
-    long long count = 0;
-    int level = 0;
-    int strength = 0;
-    int dexterity = 0;
-    int weapon = 0;
-    int monsterLevel = 0;
-    Reach player;
-    Reach monster;
-};
-
-// A fight ends only when one side can wound the other. For the player at
-// every level with every rolled score, in every armor with every weapon it
-// can buy, against every monster level: both sides unable to wound is a
-// fight that never ends. Each side's reach is worked out once for what it
-// depends on, the monsters' first, then every combination is looked up.
-class EndlessFightSearch {
-public:
-    EndlessFightSearch(const std::vector<Character>& monsters, const WeaponCatalog& weapons,
-                       const ArmorCatalog& armors)
-        : monsters(monsters), weapons(weapons), armors(armors) {
-        weighMonsters();
-        weighPlayers();
-    }
-
-    // Each armor of the player at most once, in its smallest form, at the
-    // armor's line.
-    void report(const std::string& armorFile, Report& report) const {
-        const std::array<EndlessFight, ArmorCatalog::Size> endless = search();
-        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-            const EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
-            if (fight.count > 0) {
-                describe(fight, armor, report.warning(armorFile, armor + 1));
-            }
-        }
-    }
-
-private:
-    static constexpr int Scores = HighestScore - LowestRoll + 1;
-
-    const std::vector<Character>& monsters;
-    const WeaponCatalog& weapons;
-    const ArmorCatalog& armors;
-    // Every monster level weighed: as many as were built, and no more.
-    const int monsterLevels = static_cast<int>(monsters.size());
-    // The player's reach depends on its level, strength and weapon.
-    std::vector<Reach> playerReach;
-    // The monster levels that cannot wound some player in some armor: only
-    // their fights can be endless, so only against them is the player's
-    // reach worked out.
-    std::vector<bool> harmless = std::vector<bool>(monsters.size());
-    // A monster's reach depends on the player's dexterity and armor.
-    std::vector<Reach> monsterReach = std::vector<Reach>(monsters.size() * ArmorCatalog::Size * Scores);
-
-    std::size_t playerAt(int level, int roll, int weapon, int monster) const {
-        return ((static_cast<std::size_t>(level - 1) * Rolls + static_cast<std::size_t>(roll)) *
-                    WeaponCatalog::Size +
-                static_cast<std::size_t>(weapon)) *
-                   monsters.size() +
-               static_cast<std::size_t>(monster);
-    }
-    static std::size_t monsterAt(int monster, int armor, int dexterity) {
-        return (static_cast<std::size_t>(monster) * ArmorCatalog::Size + static_cast<std::size_t>(armor)) *
-                   Scores +
-               static_cast<std::size_t>(dexterity - LowestRoll);
-    }
-    const Character& monster(int index) const { return monsters[static_cast<std::size_t>(index)]; }
-
-    void weighPlayers() {
-        if (std::find(harmless.begin(), harmless.end(), true) == harmless.end()) {
-            return;
-        }
-        playerReach.resize(static_cast<std::size_t>(PlayerLevels) * Rolls * WeaponCatalog::Size *
-                           monsters.size());
-        Character player;
-        for (int level = 1; level <= PlayerLevels; ++level) {
-            for (int roll = 0; roll < Rolls; ++roll) {
-                player.level = level;
-                player.strength = LowestRoll + roll + level - 1;
-                player.computeModifiers();
-                for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
-                    player.weapon = Weapon{};
-                    weapons.equip(weapon, player);
-                    for (int index = 0; index < monsterLevels; ++index) {
-                        if (!harmless[static_cast<std::size_t>(index)]) {
-                            continue;
-                        }
-                        playerReach[playerAt(level, roll, weapon, index)] = reachOf(player, monster(index));
-                    }
-                }
-            }
-        }
-    }
-
-    void weighMonsters() {
-        Character player;
-        for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-            player.armor = Armor{};
-            armors.equip(armor, player);
-            for (int dexterity = LowestRoll; dexterity <= HighestScore; ++dexterity) {
-                player.dexterity = dexterity;
-                player.computeModifiers();
-                for (int index = 0; index < monsterLevels; ++index) {
-                    const Reach& reach = monsterReach[monsterAt(index, armor, dexterity)] =
-                        reachOf(monster(index), player);
-                    if (!reach.wounds() && purchasable(armor, armors.prices[armor])) {
-                        harmless[static_cast<std::size_t>(index)] = true;
-                    }
-                }
-            }
-        }
-    }
-
-    // The player of one level and strength with one weapon, whom the monster
-    // cannot be wounded by: every armor and dexterity in which the monster
-    // cannot wound the player either.
-    void searchArmors(const EndlessFight& found, int strengthRoll,
-                      std::array<EndlessFight, ArmorCatalog::Size>& endless) const {
-        for (int dexterityRoll = 0; dexterityRoll < Rolls; ++dexterityRoll) {
-            const int dexterity = LowestRoll + dexterityRoll + found.level - 1;
-            for (int armor = 0; armor < ArmorCatalog::Size; ++armor) {
-                const Reach& byMonster = monsterReach[monsterAt(found.monsterLevel - 1, armor, dexterity)];
-                if (byMonster.wounds() || !purchasable(armor, armors.prices[armor])) {
-                    continue;
-                }
-                EndlessFight& fight = endless[static_cast<std::size_t>(armor)];
-                if (fight.count++ == 0) {
-                    fight = found;
-                    fight.count = 1;
-                    fight.strength = LowestRoll + strengthRoll + found.level - 1;
-                    fight.dexterity = dexterity;
-                    fight.monster = byMonster;
-                }
-            }
-        }
-    }
-
-    // In order of the player's level, the monster's level, strength, weapon
-    // and dexterity, so that the first fight found for an armor is its
-    // smallest.
-    std::array<EndlessFight, ArmorCatalog::Size> search() const {
-        std::array<EndlessFight, ArmorCatalog::Size> endless{};
-        for (int level = 1; level <= PlayerLevels; ++level) {
-            for (int index = 0; index < monsterLevels; ++index) {
-                if (!harmless[static_cast<std::size_t>(index)]) {
-                    continue;
-                }
-                for (int roll = 0; roll < Rolls; ++roll) {
-                    for (int weapon = 0; weapon < WeaponCatalog::Size; ++weapon) {
-                        const Reach& byPlayer = playerReach[playerAt(level, roll, weapon, index)];
-                        if (byPlayer.wounds() || !purchasable(weapon, weapons.prices[weapon])) {
-                            continue;
-                        }
-                        EndlessFight found;
-                        found.level = level;
-                        found.weapon = weapon;
-                        found.monsterLevel = index + 1;
-                        found.player = byPlayer;
-                        searchArmors(found, roll, endless);
-                    }
-                }
-            }
-        }
-        return endless;
-    }
-
-    void describe(const EndlessFight& fight, int armor, std::ostream& out) const {
-        const Character& opponent = monster(fight.monsterLevel - 1);
-        out << "endless fight: a level " << fight.level << " player (strength " << fight.strength
-            << ", dexterity " << fight.dexterity << ") in " << armors.names[armor] << " with "
-            << weapons.names[fight.weapon] << " against a level " << fight.monsterLevel << " monster ("
-            << itemName(opponent.armor.name, "no armor") << ", "
-            << itemName(opponent.weapon.name, "no weapon") << "): " << describeReach("player", fight.player)
-            << ", " << describeReach("monster", fight.monster);
-        if (fight.count > 1) {
-            out << "; " << fight.count - 1 << " more such fights in " << armors.names[armor];
-        }
-        out << "\n";
-    }
-};
 
 std::string range(int low, int high) {
     return low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high);
@@ -474,7 +227,7 @@ std::size_t columns(const std::string& text) {
 
 std::string signedNumber(int value) { return (value >= 0 ? "+" : "") + std::to_string(value); }
 
-void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out) {
+void writeMonsterTable(const Monsters& monsters, std::ostream& out) {
     std::vector<std::array<std::string, 7>> rows;
     rows.push_back({"level", "armor", "AC", "weapon", "attack", "damage", "hit points"});
     for (int level = 1; level <= TableLevels; ++level) {
@@ -503,13 +256,18 @@ void writeMonsterTable(const std::vector<Character>& monsters, std::ostream& out
     }
 }
 
-std::string counted(int count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
 }  // namespace
 
 int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report) {
+    // Each file is named once with what it is used as; the finding lines
+    // name it as given, "file:line:", for editors to follow.
+    return checkPriceLists(
+        weaponFile, armorFile, report,
+        WeaponCatalog::introduce(weaponFile) + " and " + ArmorCatalog::introduce(armorFile));
+}
+
+int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report,
+                    const std::string& listsNamed) {
     Report found;
     std::ostringstream table;
     {
@@ -528,29 +286,24 @@ int checkPriceLists(const std::string& weaponFile, const std::string& armorFile,
                 found.warning(warning);
             }
         }
-        if (weapons.loaded()) {
-            checkStartingItem(weapons, weaponFile, "weapon", found);
-            checkNegativePrices(weapons, weaponFile, found);
-            checkDuplicateNames(weapons, weaponFile, found);
-            checkDiceCounts(weapons, weaponFile, found);
-        }
-        if (armors.loaded()) {
-            checkStartingItem(armors, armorFile, "armor", found);
-            checkNegativePrices(armors, armorFile, found);
-            checkDuplicateNames(armors, armorFile, found);
-        }
+        checkStartingItem(weapons, weaponFile, "weapon", found);
+        checkNegativePrices(weapons, weaponFile, found);
+        checkDuplicateNames(weapons, weaponFile, found);
+        checkDiceCounts(weapons, weaponFile, found);
+        checkStartingItem(armors, armorFile, "armor", found);
+        checkNegativePrices(armors, armorFile, found);
+        checkDuplicateNames(armors, armorFile, found);
+        // The monsters need every line of both lists.
         if (weapons.loaded() && armors.loaded()) {
-            const std::vector<Character> monsters = buildMonsters(weapons, armors);
+            const Monsters monsters = buildMonsters(weapons, armors);
             checkMonsterPurchases(monsters, weapons, armors, weaponFile, armorFile, found);
-            EndlessFightSearch(monsters, weapons, armors).report(armorFile, found);
+            reportEndlessFights(monsters, weapons, armors,
+                                [&](int line) -> std::ostream& { return found.warning(armorFile, line); });
             writeMonsterTable(monsters, table);
         }
     }
 
-    // The heading names each file once with what it is used as; the lines
-    // below name it as given, "file:line:", for editors to follow.
-    report << "Checking " << WeaponCatalog::introduce(weaponFile) << " and "
-           << ArmorCatalog::introduce(armorFile) << "\n";
+    report << "Checking " << listsNamed << "\n";
     report << found.text.str();
     if (!table.str().empty()) {
         report << "\n" << table.str();

@@ -17,3 +17,7 @@ constexpr int PriceListsWarned = 3;
 // reaches standard output meanwhile. Returns PriceListsClean,
 // PriceListsRefused or PriceListsWarned.
 int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report);
+// The same, with the heading naming the lists as `listsNamed` says
+// ("Checking LISTSNAMED"), for lists the files' paths do not name well.
+int checkPriceLists(const std::string& weaponFile, const std::string& armorFile, std::ostream& report,
+                    const std::string& listsNamed);

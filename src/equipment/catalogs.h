@@ -3,37 +3,17 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "equipment/data_file.h"
+
 class Character;
-
-// Why a data file could not be loaded, ready to be written as one line:
-// "weaponlist.txt:3: the line has 4 fields, 6 are needed".
-struct LoadError {
-    std::string file;
-    int line = 0;  // 0 when the file as a whole is at fault
-    std::string reason;
-
-    // "file:line: reason", or "file: reason" for the file as a whole.
-    std::string message() const { return message(file); }
-    // The same with `fileShown` in place of the file's path: the path with
-    // what the file is used as, for one (see introduceListFile).
-    std::string message(const std::string& fileShown) const;
-};
 
 // A price list's file the first time the game names it: the path as given,
 // followed by what the file is used as when its own name is not the
 // standard one: "bad-weaponlist.txt (used as the weapon list)".
 std::string introduceListFile(const std::string& file, const char* standardName, const char* use);
-
-// A loader stops collecting faults after this many.
-constexpr std::size_t MaxLoadFaults = 50;
-
-// How much of a data file a loader reads: the lines it needs, as the game
-// does, or all of them, to warn about the lines it would ignore.
-enum class LinesRead { Needed, All };
 
 class WeaponCatalog {
 public:
@@ -62,6 +42,9 @@ public:
     // warnings: a byte-order mark, a number field with more than its number
     // or none at all, and (LinesRead::All) lines after the last one read.
     const std::vector<LoadError>& loadWarnings() const { return warnings; }
+    // Whether the entry's line was read without a fault: the check warns
+    // about every such line, beside the faults of the others.
+    bool lineRead(int index) const { return linesRead[static_cast<std::size_t>(index)]; }
 
     void list() const;
     int equip(int index, Character& character) const;
@@ -69,6 +52,7 @@ public:
 private:
     std::vector<LoadError> faults;
     std::vector<LoadError> warnings;
+    std::array<bool, Size> linesRead{};
 };
 
 class ArmorCatalog {
@@ -96,6 +80,9 @@ public:
     // warnings: a byte-order mark, a number field with more than its number
     // or none at all, and (LinesRead::All) lines after the last one read.
     const std::vector<LoadError>& loadWarnings() const { return warnings; }
+    // Whether the entry's line was read without a fault: the check warns
+    // about every such line, beside the faults of the others.
+    bool lineRead(int index) const { return linesRead[static_cast<std::size_t>(index)]; }
 
     void list() const;
     int equip(int index, Character& character) const;
@@ -103,4 +90,5 @@ public:
 private:
     std::vector<LoadError> faults;
     std::vector<LoadError> warnings;
+    std::array<bool, Size> linesRead{};
 };

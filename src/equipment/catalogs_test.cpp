@@ -205,6 +205,12 @@ TEST(CatalogLoadTest, BadWeaponFilesAreRefusedWithTheirReason) {
         {withLine(plainWeaponLines(15), 2, "Club;1;6;20;2;"), 3, "the line has 5 fields, 6 are needed"},
         {withLine(plainWeaponLines(15), 2, "Club;1;6;;;2;5"), 3, "the line has 5 fields, 6 are needed"},
         {withLine(plainWeaponLines(15), 0, ""), 1, "the line has 0 fields, 6 are needed"},
+        // Fields separated otherwise get a hint when that makes them up.
+        {withLine(plainWeaponLines(15), 1, "Club\t1\t6\t20\t2\t5"), 2,
+         "the line has 1 field, 6 are needed: fields are separated by ';', not by tabs"},
+        {withLine(plainWeaponLines(15), 1, "Club;1;6,20;2;5"), 2,
+         "the line has 5 fields, 6 are needed: fields are separated by ';', not by ','"},
+        {withLine(plainWeaponLines(15), 1, "Club, Spiked;1;6\t20"), 2, "the line has 3 fields, 6 are needed"},
         {withLine(plainWeaponLines(15), 3, longLine), 4, "the line is longer than 299 characters"},
         // A line too long to take in ends the reading: it may never end.
         {std::string(70000, 'n') + "\n" + plainWeaponLines(15), 1,

@@ -6,21 +6,25 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <vector>
 
 #include "combat/price_list_check.h"
 #include "console/console.h"
+#include "equipment/catalogs.h"
 #include "game/command_line.h"
 #include "game/data_lookup.h"
 #include "game/game_loop.h"
+#include "game/sample_lists.h"
 
 namespace {
 
 constexpr int BadCommandLine = 2;
 constexpr int NoPriceLists = 1;
 constexpr int CannotWrite = 1;
+constexpr int CannotWriteSamples = 1;
 
 int refuseCommandLine(const std::string& error) {
     std::cerr << "brawlarium: " << error << "\nTry 'brawlarium --help'." << std::endl;
@@ -42,6 +46,23 @@ bool writeOut(const std::string& text) {
     return false;
 }
 
+// The lists as the check's heading names them: the files as given, each
+// with what it is used as when its name is not the list's own, and the
+// built-in sample lists as such, with how to get a copy.
+std::string namedInReport(const PriceListFiles& lists) {
+    const bool weaponsBuiltIn = isBuiltInSampleList(lists.weaponFile);
+    const bool armorsBuiltIn = isBuiltInSampleList(lists.armorFile);
+    const std::string copy = " (brawlarium --sample-lists DIR writes a copy)";
+    if (weaponsBuiltIn && armorsBuiltIn) {
+        return "the sample lists built into the game" + copy;
+    }
+    const std::string weapons = weaponsBuiltIn ? std::string("the built-in sample weaponlist.txt")
+                                               : WeaponCatalog::introduce(lists.weaponFile);
+    const std::string armors = armorsBuiltIn ? std::string("the built-in sample armorlist.txt")
+                                             : ArmorCatalog::introduce(lists.armorFile);
+    return weapons + " and " + armors + (weaponsBuiltIn || armorsBuiltIn ? copy : "");
+}
+
 }  // namespace
 
 int runBrawlarium(int argc, const char* const* argv) {
@@ -54,16 +75,29 @@ int runBrawlarium(int argc, const char* const* argv) {
     if (options.showHelp || options.showVersion) {
         return writeOut(options.showHelp ? usageText() : versionText()) ? 0 : CannotWrite;
     }
-    const std::vector<std::string> folders = priceListFolders(executablePath(argc > 0 ? argv[0] : nullptr));
+    if (options.sampleListsFolder) {
+        if (const std::optional<std::string> error = writeSampleLists(*options.sampleListsFolder)) {
+            std::cerr << "brawlarium: " << *error << std::endl;
+            return CannotWriteSamples;
+        }
+        return writeOut(sampleListsWritten(*options.sampleListsFolder)) ? 0 : CannotWrite;
+    }
+    const std::string executable = executablePath(argc > 0 ? argv[0] : nullptr);
+    const std::vector<std::string> folders = priceListFolders(executable);
     const NamedPriceLists named{options.weaponList, options.armorList, options.dataFolder};
     const auto lists = findPriceLists(named, folders);
     if (!lists) {
         std::cerr << "brawlarium: " << notFoundMessage(named, folders) << std::endl;
         return NoPriceLists;
     }
+    if (const auto lone = loneListMessage(named, *lists, sampleListsWhereabouts(executable))) {
+        std::cerr << "brawlarium: " << *lone << std::endl;
+        return NoPriceLists;
+    }
     if (options.checkData) {
         std::ostringstream report;
-        const int status = checkPriceLists(lists->weaponFile, lists->armorFile, report);
+        const int status =
+            checkPriceLists(lists->weaponFile, lists->armorFile, report, namedInReport(*lists));
         return writeOut(report.str()) ? status : CannotWrite;
     }
     GameSetup setup{lists->weaponFile, lists->armorFile, options.seed};

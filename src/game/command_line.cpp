@@ -8,6 +8,9 @@
 #ifndef BRAWLARIUM_VERSION
 #error "BRAWLARIUM_VERSION must be defined by the build"
 #endif
+#ifndef BRAWLARIUM_SAMPLE_LISTS_BUILT_IN
+#error "BRAWLARIUM_SAMPLE_LISTS_BUILT_IN must be defined by the build"
+#endif
 
 static_assert(LargestSeed == std::numeric_limits<unsigned>::max(), "a seed is any unsigned");
 
@@ -36,6 +39,29 @@ std::pair<std::string_view, std::optional<std::string_view>> splitValue(std::str
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
+// The options whose value is a path: what each needs, and where it goes.
+struct PathOption {
+    std::string_view name;
+    const char* needs;
+    std::optional<std::string> CommandLine::*member;
+};
+
+constexpr PathOption PathOptions[] = {
+    {"--data", "a folder", &CommandLine::dataFolder},
+    {"--weapon-list", "a file", &CommandLine::weaponList},
+    {"--armor-list", "a file", &CommandLine::armorList},
+    {"--sample-lists", "a folder", &CommandLine::sampleListsFolder},
+};
+
+const PathOption* findPathOption(std::string_view name) {
+    for (const PathOption& option : PathOptions) {
+        if (option.name == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 // Takes one option, with its value when it has one, into the options;
 // returns why it was refused, or nothing.
 std::string takeOption(std::string_view name, std::string_view value, CommandLine& options) {
@@ -45,16 +71,11 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
         options.showVersion = true;
     } else if (name == "--check-data") {
         options.checkData = true;
-    } else if (name == "--data") {
+    } else if (const PathOption* option = findPathOption(name)) {
         if (value.empty()) {
-            return "option '--data' needs a folder";
+            return "option " + quoted(name) + " needs " + option->needs;
         }
-        options.dataFolder = std::string(value);
-    } else if (name == "--weapon-list" || name == "--armor-list") {
-        if (value.empty()) {
-            return "option " + quoted(name) + " needs a file";
-        }
-        (name == "--weapon-list" ? options.weaponList : options.armorList) = std::string(value);
+        options.*(option->member) = std::string(value);
     } else if (name == "--seed") {
         options.seed = readWholeNumber(value);
         if (!options.seed) {
@@ -77,14 +98,40 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
     return "";
 }
 
+// Where the lists are looked up: installed natively, built into the game
+// in the WebAssembly build, which has no program folder of its own either.
+const char* lookupText() {
+    constexpr const char* Installed =
+        "Without --data, the price lists come from the first of these folders that\n"
+        "holds either file, so local lists override installed ones:\n"
+        "  1. the working directory\n"
+        "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
+        "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
+        "     (by default /usr/local/share:/usr/share)\n"
+        "  4. ../share/games/brawlarium from the folder of the game's executable,\n"
+        "     for an installed tree moved or installed with another prefix\n"
+        "  5. " BRAWLARIUM_INSTALLED_DATA_DIR
+        ", where the sample lists are installed\n"
+        "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n";
+    constexpr const char* BuiltIn =
+        "Without --data, the price lists come from the first of these folders that\n"
+        "holds either file, so local lists override the built-in ones:\n"
+        "  1. the working directory\n"
+        "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
+        "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
+        "     (by default /usr/local/share:/usr/share)\n"
+        "  4. else the sample lists built into the game, of which\n"
+        "     brawlarium --sample-lists DIR writes a copy into DIR\n";
+    return BRAWLARIUM_SAMPLE_LISTS_BUILT_IN != 0 ? BuiltIn : Installed;
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
     ParsedCommandLine parsed;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
-        const bool takesValue = name == "--data" || name == "--weapon-list" || name == "--armor-list" ||
-                                name == "--seed" || name == "--pause";
+        const bool takesValue = findPathOption(name) != nullptr || name == "--seed" || name == "--pause";
         std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
@@ -101,47 +148,43 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
 }
 
 std::string usageText() {
-    return "Usage: brawlarium [OPTION]...\n"
-           "A text-mode arena role-playing game: make a character, buy a weapon and an\n"
-           "armor, and fight generated monsters round by round, in colour.\n"
-           "\n"
-           "Options:\n"
-           "  --batch       for scripts and bots: no pauses unless --pause sets one, and\n"
-           "                every \"Press any key\" ends at once, terminal or not; the\n"
-           "                output stays the same\n"
-           "  --check-data  play nothing: check the price lists and report every fault,\n"
-           "                every hazard and the monsters they make, level by level\n"
-           "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
-           "  --weapon-list FILE, --armor-list FILE\n"
-           "                read that list from FILE, whatever its name; the other list\n"
-           "                comes from --data or the folders below\n"
-           "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
-           "                the rounds of a fight\n"
-           "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
-           "                time, to replay a game; a seed replays on the same platform\n"
-           "                (Linux, Windows or WebAssembly)\n"
-           "  -h, --help    show this help and exit\n"
-           "  -V, --version show the version and exit\n"
-           "\n"
-           "Without --data, the price lists come from the first of these folders that\n"
-           "holds either file, so local lists override installed ones:\n"
-           "  1. the working directory\n"
-           "  2. $XDG_DATA_HOME/brawlarium (by default ~/.local/share/brawlarium)\n"
-           "  3. DIR/brawlarium for each DIR of $XDG_DATA_DIRS\n"
-           "     (by default /usr/local/share:/usr/share)\n"
-           "  4. ../share/games/brawlarium from the folder of the game's executable,\n"
-           "     for an installed tree moved or installed with another prefix\n"
-           "  5. " BRAWLARIUM_INSTALLED_DATA_DIR
-           ", where the sample lists are installed\n"
-           "On Windows, the folder of brawlarium.exe takes the place of 2 and 3.\n"
+    return std::string(
+               "Usage: brawlarium [OPTION]...\n"
+               "A text-mode arena role-playing game: make a character, buy a weapon and an\n"
+               "armor, and fight generated monsters round by round, in colour.\n"
+               "\n"
+               "Options:\n"
+               "  --batch       for scripts and bots: no pauses unless --pause sets one, and\n"
+               "                every \"Press any key\" ends at once, terminal or not; the\n"
+               "                output stays the same\n"
+               "  --check-data  play nothing: check the price lists and report every fault,\n"
+               "                every hazard and the monsters they make, level by level\n"
+               "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
+               "  --weapon-list FILE, --armor-list FILE\n"
+               "                read that list from FILE, whatever its name; the other list\n"
+               "                comes from --data or the folders below\n"
+               "  --sample-lists DIR\n"
+               "                play nothing: write the sample weaponlist.txt and\n"
+               "                armorlist.txt into DIR, a start for lists of your own; a\n"
+               "                file already there is never replaced\n"
+               "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
+               "                the rounds of a fight\n"
+               "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
+               "                time, to replay a game; a seed replays on the same platform\n"
+               "                (Linux, Windows or WebAssembly)\n"
+               "  -h, --help    show this help and exit\n"
+               "  -V, --version show the version and exit\n"
+               "\n") +
+           lookupText() +
            "\n"
            "Environment: NO_COLOR (non-empty: no colours), TERM (dumb: no colours and\n"
            "no title), XDG_DATA_HOME, XDG_DATA_DIRS, HOME.\n"
            "\n"
            "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
-           "cannot be found or loaded, or the output cannot be written; 2 for a bad\n"
-           "command line. With --check-data: 0 when the lists pass, 1 when the game\n"
-           "would refuse them, 3 when it would play them but the report warns.\n";
+           "cannot be found or loaded, or the output or the sample lists cannot be\n"
+           "written; 2 for a bad command line. With --check-data: 0 when the lists\n"
+           "pass, 1 when the game would refuse them, 3 when it would play them but the\n"
+           "report warns.\n";
 }
 
 std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

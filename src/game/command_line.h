@@ -23,6 +23,8 @@ struct CommandLine {
     // from dataFolder or the lookup.
     std::optional<std::string> weaponList;
     std::optional<std::string> armorList;
+    // Write the sample lists into this folder instead of playing.
+    std::optional<std::string> sampleListsFolder;
     // Seed the random sequence with this instead of the time.
     std::optional<unsigned> seed;
     // The pause between fight rounds, in milliseconds (0 to 60000).

@@ -21,6 +21,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         bool batch = false;
         std::optional<std::string> weaponList = std::nullopt;
         std::optional<std::string> armorList = std::nullopt;
+        std::optional<std::string> sampleLists = std::nullopt;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -40,6 +41,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--weapon-list", "my weapons.txt"}, false, false, {}, {}, false, {}, false, "my weapons.txt"},
         {{"--armor-list=a", "--check-data", "--data", "d"}, false, false, "d", {}, true, {}, false, {}, "a"},
         {{"--armor-list", "-", "--weapon-list=w"}, false, false, {}, {}, false, {}, false, "w", "-"},
+        {{"--sample-lists", "out"}, false, false, {}, {}, false, {}, false, {}, {}, "out"},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -54,6 +56,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.batch, c.batch) << shown;
         EXPECT_EQ(parsed.options.weaponList, c.weaponList) << shown;
         EXPECT_EQ(parsed.options.armorList, c.armorList) << shown;
+        EXPECT_EQ(parsed.options.sampleListsFolder, c.sampleLists) << shown;
     }
 }
 
@@ -81,6 +84,7 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--data="}, "option '--data' needs a folder"},
         {{"--weapon-list"}, "option '--weapon-list' needs a value"},
         {{"--armor-list="}, "option '--armor-list' needs a file"},
+        {{"--sample-lists="}, "option '--sample-lists' needs a folder"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"--check-data=all"}, "option '--check-data' takes no value"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
@@ -96,8 +100,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
     for (const char* option :
-         {"--batch", "--check-data", "--data DIR", "--weapon-list FILE", "--armor-list FILE", "--pause MS",
-          "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+         {"--batch", "--check-data", "--data DIR", "--weapon-list FILE", "--armor-list FILE",
+          "--sample-lists DIR", "--pause MS", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;

@@ -12,6 +12,9 @@
 #ifndef BRAWLARIUM_INSTALLED_DATA_DIR
 #error "BRAWLARIUM_INSTALLED_DATA_DIR must be defined by the build"
 #endif
+#ifndef BRAWLARIUM_SAMPLE_LISTS_BUILT_IN
+#error "BRAWLARIUM_SAMPLE_LISTS_BUILT_IN must be defined by the build"
+#endif
 
 namespace {
 
@@ -53,6 +56,20 @@ std::string describeFolder(const std::string& folder) {
     return error ? std::string("the working directory") : "the working directory (" + here.string() + ")";
 }
 
+// The data folder of an installed tree from the program's real path:
+// ../share/games/brawlarium from the program's folder.
+std::string besideProgram(const std::string& executable) {
+    return (std::filesystem::path(executable).parent_path().parent_path() / "share" / "games" / "brawlarium")
+        .lexically_normal()
+        .string();
+}
+
+bool holdsBoth(const std::string& folder) {
+    std::error_code ignored;
+    return std::filesystem::exists(inFolder(folder, WeaponListName), ignored) &&
+           std::filesystem::exists(inFolder(folder, ArmorListName), ignored);
+}
+
 }  // namespace
 
 std::vector<std::string> priceListFolders(const std::string& executable) {
@@ -62,13 +79,10 @@ std::vector<std::string> priceListFolders(const std::string& executable) {
     }
     const std::string installed = BRAWLARIUM_INSTALLED_DATA_DIR;
     if (!executable.empty()) {
-        const std::string besideProgram =
-            (std::filesystem::path(executable).parent_path().parent_path() / "share" / "games" / "brawlarium")
-                .lexically_normal()
-                .string();
+        const std::string programsOwn = besideProgram(executable);
         // Installed where it was configured for, both name the same folder.
-        if (besideProgram != installed) {
-            folders.push_back(besideProgram);
+        if (programsOwn != installed) {
+            folders.push_back(programsOwn);
         }
     }
     folders.push_back(installed);
@@ -100,4 +114,47 @@ std::string notFoundMessage(const NamedPriceLists& named, const std::vector<std:
         message += (i == 0 ? "" : ", ") + describeFolder(folders[i]);
     }
     return message;
+}
+
+bool sampleListsBuiltIn() { return BRAWLARIUM_SAMPLE_LISTS_BUILT_IN != 0; }
+
+bool isBuiltInSampleList(const std::string& file) {
+    return sampleListsBuiltIn() &&
+           std::filesystem::path(file).parent_path() == std::filesystem::path(BRAWLARIUM_INSTALLED_DATA_DIR);
+}
+
+std::string sampleListsWhereabouts(const std::string& executable) {
+    const std::string copy = " (brawlarium --sample-lists DIR writes a copy)";
+    if (sampleListsBuiltIn()) {
+        return "the sample lists are built into the game" + copy;
+    }
+    std::vector<std::string> candidates;
+    if (!executable.empty()) {
+        candidates.push_back(besideProgram(executable));
+    }
+    candidates.emplace_back(BRAWLARIUM_INSTALLED_DATA_DIR);
+    const auto installed = std::find_if(candidates.begin(), candidates.end(), holdsBoth);
+    if (installed != candidates.end()) {
+        return "the sample lists are in " + *installed + copy;
+    }
+    return "brawlarium --sample-lists DIR writes the sample lists into DIR";
+}
+
+std::optional<std::string> loneListMessage(const NamedPriceLists& named, const PriceListFiles& files,
+                                           const std::string& whereabouts) {
+    const std::vector<const char*> needed = listsNeeded(named);
+    if (named.folder || needed.size() < 2) {
+        return std::nullopt;
+    }
+    std::error_code ignored;
+    const bool weapons = std::filesystem::exists(files.weaponFile, ignored);
+    const bool armors = std::filesystem::exists(files.armorFile, ignored);
+    if (weapons == armors) {
+        return std::nullopt;
+    }
+    const std::string found = weapons ? files.weaponFile : files.armorFile;
+    const std::string folder = std::filesystem::path(found).parent_path().string();
+    return "both price lists must be in one folder, and " + describeFolder(folder) + " holds " +
+           (weapons ? WeaponListName : ArmorListName) + " but no " +
+           (weapons ? ArmorListName : WeaponListName) + "; " + whereabouts;
 }

@@ -41,3 +41,23 @@ std::optional<PriceListFiles> findPriceLists(const NamedPriceLists& named,
 // One line, without a line end, that says the lists still needed were not
 // found and names every folder searched.
 std::string notFoundMessage(const NamedPriceLists& named, const std::vector<std::string>& folders);
+
+// Whether the sample lists are built into the game (the WebAssembly build),
+// rather than installed beside it.
+bool sampleListsBuiltIn();
+
+// Whether the file is one of the sample lists built into the game.
+bool isBuiltInSampleList(const std::string& file);
+
+// Where the sample lists are, in words, and how to get a copy: "the sample
+// lists are in FOLDER (brawlarium --sample-lists DIR writes a copy)". Natively
+// FOLDER is the first of the program's own data folder and the installed one
+// that holds both; `executable` is as for priceListFolders.
+std::string sampleListsWhereabouts(const std::string& executable);
+
+// When the lookup took a folder that holds one of the lists it needed but
+// not the other: one line, without a line end, saying that both lists must
+// be in one folder, and then `whereabouts`. Nothing otherwise: a named
+// folder's or a named file's absence is the loader's to report.
+std::optional<std::string> loneListMessage(const NamedPriceLists& named, const PriceListFiles& files,
+                                           const std::string& whereabouts);
