@@ -60,6 +60,11 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
             return "invalid pause " + quoted(value) + ": a whole number of milliseconds from 0 to " +
                    std::to_string(LongestPause) + " is needed";
         }
+    } else if (name == "--save") {
+        if (value.empty()) {
+            return "option '--save' needs a file";
+        }
+        options.saveFile = std::string(value);
     } else if (name == "--batch") {
         options.batch = true;
     } else if (name.substr(0, 1) == "-") {
@@ -76,7 +81,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
     ParsedCommandLine parsed;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
-        const bool takesValue = name == "--data" || name == "--seed" || name == "--pause";
+        const bool takesValue = name == "--data" || name == "--seed" || name == "--pause" || name == "--save";
         std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
@@ -88,6 +93,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
             }
             parsed.error = takeOption(name, value, parsed.options);
         }
+    }
+    if (parsed.error.empty() && parsed.options.saveFile && parsed.options.checkData) {
+        parsed.error = "options '--save' and '--check-data' do not go together: --check-data plays no game";
     }
     return parsed;
 }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <memory>
+#include <optional>
 
 #include "character/character.h"
 #include "character/experience_table.h"
@@ -13,6 +15,7 @@
 #include "console/question.h"
 #include "equipment/catalogs.h"
 #include "equipment/shop.h"
+#include "game/saved_game.h"
 #include "game/screens.h"
 #include "menus/menus.h"
 
@@ -55,12 +58,52 @@ void reportLoadFailure(const LoadError& error) {
     std::cerr << error.message() << std::endl;
 }
 
+void refuseSaveFile(const std::string& path, const std::string& why) {
+    std::cout.flush();
+    std::cerr << "brawlarium: cannot continue the game saved in '" << path << "': " << why
+              << "; the file is left as it is" << std::endl;
+}
+
+// While the game runs, its questions and key waits go through the save file
+// (when there is one), which plays its record back first, unseen.
+class SaveFileInPlay {
+public:
+    explicit SaveFileInPlay(SavedGame* saved) : saved(saved) {
+        if (saved != nullptr) {
+            setInputJournal(saved);
+            saved->startReplay();
+        }
+    }
+    ~SaveFileInPlay() {
+        if (saved != nullptr) {
+            saved->stopReplay();
+            setInputJournal(nullptr);
+        }
+    }
+    SaveFileInPlay(const SaveFileInPlay&) = delete;
+    SaveFileInPlay& operator=(const SaveFileInPlay&) = delete;
+
+private:
+    SavedGame* saved;
+};
+
 }  // namespace
 
 int GameLoop(const GameSetup& setup) {
-    std::srand(setup.seed ? *setup.seed : static_cast<unsigned>(std::time(nullptr)));
+    std::unique_ptr<SavedGame> saved;
+    if (!setup.saveFile.empty()) {
+        std::string refusal;
+        saved = SavedGame::open(setup.saveFile, setup.weaponFile, setup.armorFile, setup.seed, refusal);
+        if (!refusal.empty()) {
+            refuseSaveFile(setup.saveFile, refusal);
+            return 1;
+        }
+    }
+    std::optional<unsigned> seed = saved ? saved->seed() : setup.seed;
+    std::srand(seed ? *seed : static_cast<unsigned>(std::time(nullptr)));
     const ConsoleSession console;
     const BatchKeyWaits keyWaits(setup.batch);
+    const SaveFileInPlay saveFile(saved.get());
     characterExists = false;
     quitRequested = false;
     resetInputState();
@@ -114,7 +157,15 @@ int GameLoop(const GameSetup& setup) {
         }
         if (mainChoice == 5) {
             quitRequested = true;
+            if (saved) {
+                saved->forgetLastAnswer();
+            }
         }
+    }
+    if (saved && !saved->misfit().empty()) {
+        saved->stopReplay();
+        refuseSaveFile(setup.saveFile, saved->misfit());
+        return 1;
     }
     return outputFailed() ? 1 : 0;
 }
