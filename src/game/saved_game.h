@@ -16,7 +16,7 @@
 
 class ReplayedScreen;
 
-class SavedGame : public InputJournal {
+class SavedGame final : public InputJournal {
 public:
     // Opens the save file at path for a game of these price lists: a missing
     // or empty file starts a new game, seeded with `seed` when given and
