@@ -114,6 +114,11 @@ std::string usageText() {
            "  --data DIR    read weaponlist.txt and armorlist.txt from DIR\n"
            "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
            "                the rounds of a fight\n"
+           "  --save FILE   keep the game in FILE, key by key, and go on with the game\n"
+           "                FILE holds where it was left (quitting keeps the hero); a\n"
+           "                file of other lists or another platform is refused and\n"
+           "                left as it is. --seed seeds a new file and must match an\n"
+           "                old one\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
            "                time, to replay a game; a seed replays on the same platform\n"
            "                (Linux, Windows or WebAssembly)\n"
@@ -136,9 +141,10 @@ std::string usageText() {
            "no title), XDG_DATA_HOME, XDG_DATA_DIRS, HOME.\n"
            "\n"
            "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
-           "cannot be found or loaded, or the output cannot be written; 2 for a bad\n"
-           "command line. With --check-data: 0 when the lists pass, 1 when the game\n"
-           "would refuse them, 3 when it would play them but the report warns.\n";
+           "cannot be found or loaded, the save file is refused, or the output cannot\n"
+           "be written; 2 for a bad command line. With --check-data: 0 when the lists\n"
+           "pass, 1 when the game would refuse them, 3 when it would play them but the\n"
+           "report warns.\n";
 }
 
 std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

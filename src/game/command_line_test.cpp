@@ -19,6 +19,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         bool checkData = false;
         std::optional<unsigned> pause = std::nullopt;
         bool batch = false;
+        std::optional<std::string> save = std::nullopt;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -35,6 +36,16 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--batch"}, false, false, std::nullopt, std::nullopt, false, std::nullopt, true},
         {{"--pause", "0"}, false, false, std::nullopt, std::nullopt, false, 0U},
         {{"--pause=60000", "--batch", "--seed=3"}, false, false, std::nullopt, 3U, false, 60000U, true},
+        {{"--save", "game", "--batch", "--seed=3", "--data", "d"},
+         false,
+         false,
+         "d",
+         3U,
+         false,
+         std::nullopt,
+         true,
+         "game"},
+        {{"--save=my game"}, false, false, std::nullopt, std::nullopt, false, std::nullopt, false, "my game"},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -47,6 +58,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.checkData, c.checkData) << shown;
         EXPECT_EQ(parsed.options.pauseMilliseconds, c.pause) << shown;
         EXPECT_EQ(parsed.options.batch, c.batch) << shown;
+        EXPECT_EQ(parsed.options.saveFile, c.save) << shown;
     }
 }
 
@@ -74,6 +86,10 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--data="}, "option '--data' needs a folder"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"--check-data=all"}, "option '--check-data' takes no value"},
+        {{"--save"}, "option '--save' needs a value"},
+        {{"--save="}, "option '--save' needs a file"},
+        {{"--save", "f", "--check-data"},
+         "options '--save' and '--check-data' do not go together: --check-data plays no game"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"-x"}, "unknown option '-x'"},
         {{"-"}, "unknown option '-'"},
@@ -86,8 +102,8 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option : {"--batch", "--check-data", "--data DIR", "--pause MS", "--seed N",
-                               "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option : {"--batch", "--check-data", "--data DIR", "--pause MS", "--save FILE",
+                               "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;
