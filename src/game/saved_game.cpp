@@ -2,6 +2,7 @@
 // unseen, shown again where the player left, then appended to key by key.
 #include "game/saved_game.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -92,6 +93,17 @@ private:
 
 namespace {
 
+// Up to `limit` bytes from the start of an open file, read as they come.
+std::string readAtMost(std::ifstream& file, std::size_t limit) {
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() < limit && file) {
+        file.read(chunk, static_cast<std::streamsize>(std::min(sizeof chunk, limit - bytes.size())));
+        bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
+    }
+    return bytes;
+}
+
 // A price list's digest, over its first MostKeyBytes bytes (more than the
 // game ever reads of one); nothing when it cannot be read.
 std::optional<std::string> digestOfFile(const std::string& path) {
@@ -99,10 +111,7 @@ std::optional<std::string> digestOfFile(const std::string& path) {
     if (!list) {
         return std::nullopt;
     }
-    std::string bytes(MostKeyBytes, '\0');
-    list.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(list.gcount()));
-    return listDigest(bytes);
+    return listDigest(readAtMost(list, MostKeyBytes));
 }
 
 std::string describeError(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
@@ -141,9 +150,7 @@ std::unique_ptr<SavedGame> SavedGame::open(const std::string& path, const std::s
             refusal = "it cannot be read: " + describeError(errno);
             return nullptr;
         }
-        bytes.resize(MostHeaderBytes + MostKeyBytes + 1);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        bytes = readAtMost(in, MostHeaderBytes + MostKeyBytes + 1);
     }
     if (bytes.empty()) {
         here.seed = seed ? *seed : static_cast<unsigned>(std::time(nullptr));
