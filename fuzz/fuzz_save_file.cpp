@@ -32,7 +32,7 @@ void skipPause(std::chrono::milliseconds /*duration*/) {}
 
 std::string readAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // BRAWLARIUM_DATA_DIR may point at other price lists; the sample data of the

@@ -64,6 +64,32 @@ void refuseSaveFile(const std::string& path, const std::string& why) {
               << "; the file is left as it is" << std::endl;
 }
 
+// Opens the setup's save file, if it names one, into saved; false after
+// saying why when the file cannot continue in this game.
+bool openSaveFile(const GameSetup& setup, std::unique_ptr<SavedGame>& saved) {
+    if (setup.saveFile.empty()) {
+        return true;
+    }
+    std::string refusal;
+    saved = SavedGame::open(setup.saveFile, setup.weaponFile, setup.armorFile, setup.seed, refusal);
+    if (!refusal.empty()) {
+        refuseSaveFile(setup.saveFile, refusal);
+        return false;
+    }
+    return true;
+}
+
+// True, after saying why, when the save file's record did not fit the game
+// it was played back in; the file is then left as it was.
+bool recordMisfit(const GameSetup& setup, SavedGame* saved) {
+    if (saved == nullptr || saved->misfit().empty()) {
+        return false;
+    }
+    saved->stopReplay();
+    refuseSaveFile(setup.saveFile, saved->misfit());
+    return true;
+}
+
 // While the game runs, its questions and key waits go through the save file
 // (when there is one), which plays its record back first, unseen.
 class SaveFileInPlay {
@@ -91,13 +117,8 @@ private:
 
 int GameLoop(const GameSetup& setup) {
     std::unique_ptr<SavedGame> saved;
-    if (!setup.saveFile.empty()) {
-        std::string refusal;
-        saved = SavedGame::open(setup.saveFile, setup.weaponFile, setup.armorFile, setup.seed, refusal);
-        if (!refusal.empty()) {
-            refuseSaveFile(setup.saveFile, refusal);
-            return 1;
-        }
+    if (!openSaveFile(setup, saved)) {
+        return 1;
     }
     std::optional<unsigned> seed = saved ? saved->seed() : setup.seed;
     std::srand(seed ? *seed : static_cast<unsigned>(std::time(nullptr)));
@@ -157,14 +178,13 @@ int GameLoop(const GameSetup& setup) {
         }
         if (mainChoice == 5) {
             quitRequested = true;
+            // Quitting ends this run, not the game kept in the save file.
             if (saved) {
                 saved->forgetLastAnswer();
             }
         }
     }
-    if (saved && !saved->misfit().empty()) {
-        saved->stopReplay();
-        refuseSaveFile(setup.saveFile, saved->misfit());
+    if (recordMisfit(setup, saved.get())) {
         return 1;
     }
     return outputFailed() ? 1 : 0;

@@ -3,6 +3,7 @@
 // fault, and nothing is read past the bounds.
 #include "game/save_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -47,12 +48,9 @@ bool isDigest(std::string_view text) {
     if (text.size() != Prefix.size() + 16 || text.substr(0, Prefix.size()) != Prefix) {
         return false;
     }
-    for (const char c : text.substr(Prefix.size())) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
-            return false;
-        }
-    }
-    return true;
+    const std::string_view hex = text.substr(Prefix.size());
+    return std::all_of(hex.begin(), hex.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 // Whitespace as the questions' word reading sees it: never inside an answer.
@@ -77,46 +75,49 @@ ReadSaveFile readHeader(std::string_view& text) {
                      "', this game reads version " + std::to_string(SaveFormatVersion);
         return read;
     }
-    // Each line after the first: its name, its value, and why it is needed.
-    std::string_view values[4];
-    const struct {
+    // Each line after the first: its name, why it is needed, and its value.
+    struct Field {
         std::string_view name;
         const char* needed;
-    } fields[] = {
+        std::string_view value{};
+    };
+    Field fields[] = {
         {"generator", "'generator' and a name are needed"},
         {"seed", "'seed' and a whole number from 0 to 4294967295 are needed"},
         {"weapons", "'weapons' and the weapon list's digest are needed"},
         {"armors", "'armors' and the armor list's digest are needed"},
     };
-    for (std::size_t i = 0; i < 4; ++i) {
+    std::size_t lineNumber = 1;
+    for (Field& field : fields) {
+        ++lineNumber;
         const auto line = takeLine(text);
-        const auto value = line ? valueOf(*line, fields[i].name) : std::nullopt;
-        const bool good = value && (i == 0   ? value->size() <= 64
-                                    : i == 1 ? readNumber(*value).has_value()
-                                             : isDigest(*value));
+        const auto value = line ? valueOf(*line, field.name) : std::nullopt;
+        const bool good = value && (field.name == "generator" ? value->size() <= 64
+                                    : field.name == "seed"    ? readNumber(*value).has_value()
+                                                              : isDigest(*value));
         if (!good) {
-            read.error = lineError(i + 2, fields[i].needed);
+            read.error = lineError(lineNumber, field.needed);
             return read;
         }
-        values[i] = *value;
+        field.value = *value;
     }
     const auto keys = takeLine(text);
     if (!keys || *keys != "keys") {
         read.error = lineError(6, "'keys' is needed");
         return read;
     }
-    read.header = SaveHeader{std::string(values[0]), readNumber(values[1]).value_or(0),
-                             std::string(values[2]), std::string(values[3])};
+    read.header = SaveHeader{std::string(fields[0].value), readNumber(fields[1].value).value_or(0),
+                             std::string(fields[2].value), std::string(fields[3].value)};
     return read;
 }
 
 // Checks every key line: none holds whitespace, and the last one ends.
 std::string keysError(std::string_view keys) {
     std::size_t line = 7;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i] == '\n') {
+    for (const char c : keys) {
+        if (c == '\n') {
             ++line;
-        } else if (isSpace(keys[i])) {
+        } else if (isSpace(c)) {
             return lineError(line, "an answer holds a space or a control character");
         }
     }

@@ -21,8 +21,11 @@ namespace fs = std::filesystem;
 // grows past a bound (answers refused again and again) keeps its end.
 class ReplayedScreen : public std::streambuf {
 public:
+    ReplayedScreen() { setp(buffer, buffer + sizeof buffer); }
+
     // The screen as the player left it: cleared, its colour, its text.
     void show() {
+        takeBuffered();
         endScreenIfCleared();
         clearScreen();
         if (!colour.empty() && colour != NormalColour) {
@@ -32,35 +35,49 @@ public:
     }
 
 protected:
+    // Characters gather in the buffer and are looked at a buffer at a time:
+    // a long game's output is not written character by character.
     int_type overflow(int_type c) override {
+        takeBuffered();
         if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            take(traits_type::to_char_type(c));
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
         }
         return traits_type::not_eof(c);
     }
-    std::streamsize xsputn(const char* written, std::streamsize count) override {
-        for (std::streamsize i = 0; i < count; ++i) {
-            take(written[i]);
-        }
-        return count;
+    int sync() override {
+        takeBuffered();
+        return 0;
     }
 
 private:
-    static constexpr int ClearingLineEnds = 50;
+    static constexpr std::size_t ClearingLineEnds = 50;
     static constexpr std::string_view NormalColour = "\x1b[0m";
     static constexpr std::size_t MostKept = std::size_t{1} << 16U;
 
-    void take(char c) {
-        if (c == '\n') {
-            ++lineEnds;
-        } else {
+    void takeBuffered() {
+        take(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        setp(buffer, buffer + sizeof buffer);
+    }
+
+    void take(std::string_view written) {
+        while (!written.empty()) {
+            const std::size_t lineEndRun = std::min(written.find_first_not_of('\n'), written.size());
+            if (lineEndRun > 0) {
+                lineEnds += lineEndRun;
+                text.append(lineEndRun, '\n');
+                written.remove_prefix(lineEndRun);
+                continue;
+            }
             endScreenIfCleared();
             lineEnds = 0;
-        }
-        text.push_back(c);
-        if (text.size() > 2 * MostKept) {
-            const std::size_t cut = text.find('\n', text.size() - MostKept);
-            forget(cut == std::string::npos ? text.size() - MostKept : cut + 1);
+            const std::size_t line = std::min(written.find('\n'), written.size());
+            text.append(written.data(), line);
+            written.remove_prefix(line);
+            if (text.size() > 2 * MostKept) {
+                const std::size_t cut = text.find('\n', text.size() - MostKept);
+                forget(cut == std::string::npos ? text.size() - MostKept : cut + 1);
+            }
         }
     }
 
@@ -86,9 +103,10 @@ private:
         text.erase(0, count);
     }
 
+    char buffer[8192];
     std::string text;
     std::string colour;
-    int lineEnds = 0;
+    std::size_t lineEnds = 0;
 };
 
 namespace {
