@@ -51,6 +51,7 @@ constexpr PathOption PathOptions[] = {
     {"--weapon-list", "a file", &CommandLine::weaponList},
     {"--armor-list", "a file", &CommandLine::armorList},
     {"--sample-lists", "a folder", &CommandLine::sampleListsFolder},
+    {"--save", "a file", &CommandLine::saveFile},
 };
 
 const PathOption* findPathOption(std::string_view name) {
@@ -144,6 +145,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
             parsed.error = takeOption(name, value, parsed.options);
         }
     }
+    if (parsed.error.empty() && parsed.options.saveFile && parsed.options.checkData) {
+        parsed.error = "options '--save' and '--check-data' do not go together: --check-data plays no game";
+    } else if (parsed.error.empty() && parsed.options.saveFile && parsed.options.sampleListsFolder) {
+        parsed.error =
+            "options '--save' and '--sample-lists' do not go together: --sample-lists plays no game";
+    }
     return parsed;
 }
 
@@ -169,6 +176,11 @@ std::string usageText() {
                "                file already there is never replaced\n"
                "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
                "                the rounds of a fight\n"
+               "  --save FILE   keep the game in FILE, key by key, and go on with the game\n"
+               "                FILE holds where it was left (quitting keeps the hero); a\n"
+               "                file of other lists or another platform is refused and\n"
+               "                left as it is. --seed seeds a new file and must match an\n"
+               "                old one\n"
                "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
                "                time, to replay a game; a seed replays on the same platform\n"
                "                (Linux, Windows or WebAssembly)\n"
@@ -181,10 +193,10 @@ std::string usageText() {
            "no title), XDG_DATA_HOME, XDG_DATA_DIRS, HOME.\n"
            "\n"
            "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
-           "cannot be found or loaded, or the output or the sample lists cannot be\n"
-           "written; 2 for a bad command line. With --check-data: 0 when the lists\n"
-           "pass, 1 when the game would refuse them, 3 when it would play them but the\n"
-           "report warns.\n";
+           "cannot be found or loaded, the save file is refused, or the output or the\n"
+           "sample lists cannot be written; 2 for a bad command line. With --check-data:\n"
+           "0 when the lists pass, 1 when the game would refuse them, 3 when it would\n"
+           "play them but the report warns.\n";
 }
 
 std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

@@ -22,6 +22,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         std::optional<std::string> weaponList = std::nullopt;
         std::optional<std::string> armorList = std::nullopt;
         std::optional<std::string> sampleLists = std::nullopt;
+        std::optional<std::string> save = std::nullopt;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -42,6 +43,19 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--armor-list=a", "--check-data", "--data", "d"}, false, false, "d", {}, true, {}, false, {}, "a"},
         {{"--armor-list", "-", "--weapon-list=w"}, false, false, {}, {}, false, {}, false, "w", "-"},
         {{"--sample-lists", "out"}, false, false, {}, {}, false, {}, false, {}, {}, "out"},
+        {{"--save", "game", "--batch", "--seed=3", "--data", "d"},
+         false,
+         false,
+         "d",
+         3U,
+         false,
+         {},
+         true,
+         {},
+         {},
+         {},
+         "game"},
+        {{"--save=my game"}, false, false, {}, {}, false, {}, false, {}, {}, {}, "my game"},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -57,6 +71,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.weaponList, c.weaponList) << shown;
         EXPECT_EQ(parsed.options.armorList, c.armorList) << shown;
         EXPECT_EQ(parsed.options.sampleListsFolder, c.sampleLists) << shown;
+        EXPECT_EQ(parsed.options.saveFile, c.save) << shown;
     }
 }
 
@@ -87,6 +102,12 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--sample-lists="}, "option '--sample-lists' needs a folder"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"--check-data=all"}, "option '--check-data' takes no value"},
+        {{"--save"}, "option '--save' needs a value"},
+        {{"--save="}, "option '--save' needs a file"},
+        {{"--save", "f", "--check-data"},
+         "options '--save' and '--check-data' do not go together: --check-data plays no game"},
+        {{"--sample-lists", "d", "--save", "f"},
+         "options '--save' and '--sample-lists' do not go together: --sample-lists plays no game"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"-x"}, "unknown option '-x'"},
         {{"-"}, "unknown option '-'"},
@@ -99,9 +120,9 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--batch", "--check-data", "--data DIR", "--weapon-list FILE", "--armor-list FILE",
-          "--sample-lists DIR", "--pause MS", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+    for (const char* option : {"--batch", "--check-data", "--data DIR", "--weapon-list FILE",
+                               "--armor-list FILE", "--sample-lists DIR", "--pause MS", "--save FILE",
+                               "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;
