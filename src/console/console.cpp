@@ -36,6 +36,9 @@ constexpr std::size_t ScreenCapacity = std::size_t{1} << 15;
 // (handOverFromSignal), and on Windows a stop request does it from a thread of
 // its own: the counts are atomic, the game only ever adds after what is
 // collected, and whoever hands over holds handingOver.
+static_assert(std::atomic<std::size_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "a signal handler may only use lock-free atomics");
+
 class ScreenOutput : public std::streambuf {
 public:
     // Writes what is collected; false when the system refused it, which is
@@ -93,7 +96,8 @@ protected:
     std::streamsize xsputn(const char* text, std::streamsize count) override {
         std::streamsize kept = 0;
         while (kept < count) {
-            const std::size_t at = collected.load();
+            // Only the game adds: its own count needs no ordering.
+            const std::size_t at = collected.load(std::memory_order_relaxed);
             if (at == ScreenCapacity) {
                 if (!handOver()) {
                     return kept;
@@ -102,7 +106,7 @@ protected:
             }
             const std::size_t part = std::min(ScreenCapacity - at, static_cast<std::size_t>(count - kept));
             std::memcpy(storage + at, text + kept, part);
-            collected.store(at + part);
+            collected.store(at + part, std::memory_order_release);  // the bytes before the count
             kept += static_cast<std::streamsize>(part);
         }
         return kept;

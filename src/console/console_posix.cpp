@@ -403,8 +403,10 @@ void openConsole() {
 
 void closeConsole() {
     if (consoleEscapesEnabled()) {
-        std::cout << RestoreTitle << std::flush;
+        std::cout << RestoreTitle;
     }
+    // On screen while a signal would still give the terminal back.
+    flushScreen();
     removeSignalHandlers();
     escapesForSignal = 0;
     forgetColourOnScreen();
