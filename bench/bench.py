@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Brawlarium's benchmarks: start-up, memory, idle processor time, the pause
 between fight rounds, the rate at which piped answers are handled and the
-time the price-list check takes; with --web-runner, the WebAssembly build's
-start-up under Node, its size and its piped answers per second as well
-(--web-runner-before measures an older build's beside them).
+write calls each one costs (--game-before measures an older build's beside
+them), and the time the price-list check takes; with --web-runner, the
+WebAssembly build's start-up under Node, its size, its piped answers per
+second and their write calls as well (--web-runner-before measures an older
+build's beside them).
 
 Run it through scripts/bench.sh, which builds everything it needs; by hand:
 
@@ -177,6 +179,16 @@ class PromptCounter:
         self.tail = text[-self.keep:]
 
 
+def write_calls(pid):
+    """Write system calls the process has made so far, all its threads
+    together (syscw of /proc/PID/io): counted by the kernel, without strace."""
+    with open("/proc/%d/io" % pid) as io:
+        for line in io:
+            if line.startswith("syscw:"):
+                return int(line.split()[1])
+    raise BenchError("no syscw for process %d" % pid)
+
+
 def process_cpu_seconds(pid):
     """Processor time the process has used so far, user plus system."""
     with open("/proc/%d/stat" % pid) as stat:
@@ -187,8 +199,9 @@ def process_cpu_seconds(pid):
 def piped_session(command, cwd, shim, count, timeout=900):
     """Plays `count` piped answers with the pauses skipped. Returns the number
     of answers handled, the seconds they took (start to the question after the
-    last answer), the peak resident memory of the whole session and the
-    processor time it used until then."""
+    last answer), the peak resident memory of the whole session, the processor
+    time it used until then and its write calls. The input stays open, so the
+    game still waits at that question while they are read."""
     answers = wandering_answers(count)
     data = ("\n".join(answers) + "\n").encode()
     process = piped_child(command, cwd, preload=shim)
@@ -223,10 +236,11 @@ def piped_session(command, cwd, shim, count, timeout=900):
     elapsed = last_output - start
     rss = peak_rss_kib(process.pid) if process.poll() is None else None
     cpu = process_cpu_seconds(process.pid) if process.poll() is None else None
+    writes = write_calls(process.pid) if process.poll() is None else None
     writer.join(timeout=5)
     finish(process)
     handled = max(counter.count - 1, 0)
-    return handled, elapsed, rss, cpu
+    return handled, elapsed, rss, cpu, writes
 
 
 def baseline_rss(command, cwd, shim):
@@ -556,21 +570,31 @@ def wasm_code(runner):
 # The WebAssembly build before Asyncify was narrowed to the waits and the
 # build favoured size (commit 681e602), measured on the same machine.
 WEB_BEFORE = {"wasm": 435608, "wasm_gz": 129057, "answers_per_second": 18554, "answers_per_cpu_second": 16807}
+# The builds before standard output was handed over a screen at a time
+# (commit f8c288c), measured once beside this one on a loaded 2-CPU machine.
+NATIVE_BEFORE = {"answers_per_second": 3783, "writes_per_answer": 47.80}
+WEB_WRITES_BEFORE = 54.78
+
+
+def per_answer(writes, handled):
+    return writes / handled if writes is not None and handled else float("nan")
 
 
 def node_answer_rates(runners, data, answers, rounds=5):
     """Piped answers per second under Node for each runner, their sessions
     taken in turn so that every runner sees the same machine: the median
     rate by the clock, and by the processor time Node used, which other work
-    on the machine disturbs less."""
+    on the machine disturbs less; the number of answers, and the median
+    write calls per answer."""
     rates = [[] for _ in runners]
     for _ in range(rounds):
         for index, runner in enumerate(runners):
             # --batch: no pauses between rounds, as the native session's preload does.
-            handled, elapsed, _, cpu = piped_session(["node", runner, "--batch"], data, None, answers)
-            rates[index].append((handled / elapsed if elapsed > 0 else 0.0, handled / cpu if cpu else 0.0, handled))
-    return [(statistics.median(run[0] for run in runs), statistics.median(run[1] for run in runs), runs[0][2])
-            for runs in rates]
+            handled, elapsed, _, cpu, writes = piped_session(["node", runner, "--batch"], data, None, answers)
+            rates[index].append((handled / elapsed if elapsed > 0 else 0.0, handled / cpu if cpu else 0.0, handled,
+                                 per_answer(writes, handled)))
+    return [(statistics.median(run[0] for run in runs), statistics.median(run[1] for run in runs), runs[0][2],
+             statistics.median(run[3] for run in runs)) for runs in rates]
 
 
 def web_rows(runner, data, runs, answers, before_runner=None):
@@ -585,14 +609,16 @@ def web_rows(runner, data, runs, answers, before_runner=None):
     code = wasm_code(runner)
     code_gz = len(gzip.compress(code, 6))
     rates = node_answer_rates([runner] + ([before_runner] if before_runner else []), data, answers)
-    rate, cpu_rate, handled = rates[0]
+    rate, cpu_rate, handled, writes = rates[0]
     if before_runner:
         before_code = wasm_code(before_runner)
         before = {"wasm": len(before_code), "wasm_gz": len(gzip.compress(before_code, 6)),
                   "answers_per_second": rates[1][0], "answers_per_cpu_second": rates[1][1]}
         when = "measured now"
+        writes_before, writes_when = rates[1][3], when
     else:
         before, when = WEB_BEFORE, "measured once"
+        writes_before, writes_when = WEB_WRITES_BEFORE, "f8c288c, measured once"
     return [
         ("WebAssembly under Node: start-up to first \"Your Choice: \" (median of %d)" % runs,
          ms(start), "%s..%s" % (ms(min(times)), ms(max(times))), "", "< 150 ms", start < 0.150),
@@ -606,12 +632,15 @@ def web_rows(runner, data, runs, answers, before_runner=None):
          "%.0f /s" % cpu_rate, "before: %.0f /s (%s)" % (before["answers_per_cpu_second"], when),
          "x%.2f" % (cpu_rate / before["answers_per_cpu_second"]), "no worse than before",
          cpu_rate >= before["answers_per_cpu_second"]),
+        ("WebAssembly under Node: write calls per answer (the same sessions)", "%.2f" % writes,
+         "before: %.2f (%s)" % (writes_before, writes_when), "", "<= 3", writes <= 3),
     ]
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True)
+    parser.add_argument("--game-before", help="an older build of the game, to measure its piped answers beside it")
     parser.add_argument("--baseline", required=True)
     parser.add_argument("--shim", required=True, help="the preload library that skips sleeps")
     parser.add_argument("--data", required=True, help="directory of weaponlist.txt and armorlist.txt")
@@ -653,11 +682,18 @@ def main():
     rows.append(("20 level-1 fights with --batch (median of 5)", ms(batch),
                  "%s..%s" % (ms(min(batch_times)), ms(max(batch_times))), "", "< 1 s", batch < 1.0))
 
-    # The long piped session, three times: its rate (the median run), and its
-    # peak memory (the highest) next to the baseline's.
-    sessions = sorted((piped_session(game, data, shim, args.answers) for _ in range(3)),
-                      key=lambda run: run[0] / run[1] if run[1] > 0 else 0.0)
-    handled, elapsed, _, _ = sessions[1]
+    # The long piped session, three times, in turn with the build before when
+    # it is given: its rate and write calls (the median run), and its peak
+    # memory (the highest) next to the baseline's.
+    before_game = os.path.abspath(args.game_before) if args.game_before else None
+    sessions, before_sessions = [], []
+    for _ in range(3):
+        sessions.append(piped_session(game, data, shim, args.answers))
+        if before_game:
+            before_sessions.append(piped_session(before_game, data, shim, args.answers))
+    sessions.sort(key=lambda run: run[0] / run[1] if run[1] > 0 else 0.0)
+    before_sessions.sort(key=lambda run: run[0] / run[1] if run[1] > 0 else 0.0)
+    handled, elapsed, _, _, writes = sessions[1]
     game_rss = max(run[2] or 0 for run in sessions)
     if game_rss == 0:
         raise BenchError("the game ended before its peak memory could be read")
@@ -687,8 +723,20 @@ def main():
     rows += saved_game_rows([game], data, "")
 
     rate = handled / elapsed if elapsed > 0 else 0.0
+    if before_sessions:
+        before_handled, before_elapsed, _, _, before_writes = before_sessions[1]
+        before_rate = before_handled / before_elapsed if before_elapsed > 0 else 0.0
+        before_writes = per_answer(before_writes, before_handled)
+        when = "measured now"
+    else:
+        before_rate, before_writes = NATIVE_BEFORE["answers_per_second"], NATIVE_BEFORE["writes_per_answer"]
+        when = "f8c288c, measured once"
+    speed_up = rate / before_rate if before_rate > 0 else float("nan")
     rows.append(("answers handled per second (%d piped answers, median of 3)" % handled,
-                 "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None))
+                 "%.0f /s" % rate, "before: %.0f /s (%s)" % (before_rate, when), "x%.2f" % speed_up,
+                 ">= x5", speed_up >= 5))
+    rows.append(("write calls per answer (the same sessions)", "%.2f" % per_answer(writes, handled),
+                 "before: %.2f (%s)" % (before_writes, when), "", "<= 2", per_answer(writes, handled) <= 2))
 
     if args.web_runner:
         before = os.path.abspath(args.web_runner_before) if args.web_runner_before else None

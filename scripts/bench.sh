@@ -2,14 +2,15 @@
 # Builds a Release game with the benchmark helpers (build-bench) and prints the
 # benchmark table: start-up and peak memory next to a minimal C++ menu
 # program, processor time while waiting, the pause between fight rounds,
-# piped answers handled per second, and the time --check-data takes on the
-# sample lists; then the WebAssembly build (build-web): its start-up under
-# Node, its size and its piped answers per second, and the page in headless
-# Chromium: load time on a desktop and as a slow phone (a Pixel 7 on a slowed
-# processor and network), each beside the floor of an xterm.js page that only
-# prints the game's first screen, and where the page's time goes; its size,
-# memory after a fight and idle processor time, and as a Pixel 7 phone, load
-# time and the terminal's font size and columns. Takes about five minutes.
+# piped answers handled per second and the write calls each costs, and the
+# time --check-data takes on the sample lists; then the WebAssembly build
+# (build-web): its start-up under Node, its size, its piped answers per second
+# and their write calls, and the page in headless Chromium: load time on a
+# desktop and as a slow phone (a Pixel 7 on a slowed processor and network),
+# each beside the floor of an xterm.js page that only prints the game's first
+# screen, and where the page's time goes; its size, memory after a fight and
+# idle processor time, and as a Pixel 7 phone, load time and the terminal's
+# font size and columns. Takes about five minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
@@ -20,6 +21,14 @@
 #
 #   git worktree add /tmp/before 681e602 && (cd /tmp/before && cmake --preset web && cmake --build --preset web)
 #   BENCH_BEFORE_WEB=/tmp/before/build-web scripts/bench.sh
+#
+# The native piped answers stand beside the build before standard output was
+# handed to the system a screen at a time, as measured once; to measure it
+# again in turn with this one, build it and name its program:
+#
+#   git worktree add /tmp/before f8c288c && (cd /tmp/before && cmake -S . -B build-bench \
+#       -DCMAKE_BUILD_TYPE=Release -DBRAWLARIUM_TESTS=OFF && cmake --build build-bench --target brawlarium)
+#   BENCH_BEFORE_GAME=/tmp/before/build-bench/brawlarium BENCH_BEFORE_WEB=/tmp/before/build-web scripts/bench.sh
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -59,7 +68,11 @@ if command -v emcc >/dev/null && command -v node >/dev/null; then
 else
     echo "bench.sh: no emcc or node: the WebAssembly figures are left out" >&2
 fi
-python3 "$root/bench/bench.py" --game "$build/brawlarium" \
+before_game=()
+if [ -n "${BENCH_BEFORE_GAME:-}" ]; then
+    before_game=(--game-before "$BENCH_BEFORE_GAME")
+fi
+python3 "$root/bench/bench.py" --game "$build/brawlarium" "${before_game[@]}" \
     --baseline "$build/bench/bench_baseline_menu" --shim "$build/bench/libbench_skip_sleep.so" \
     --data "$root/data" "${web[@]}" "$@"
 if [ ${#web[@]} -gt 0 ] && [ -x /usr/bin/chromium ]; then

@@ -216,6 +216,13 @@ TEST(PipedSession, CommandLineOutcomes) {
          1,
          "Loading Weapon List\n",
          empty.path() + "/weaponlist.txt: cannot open the file for reading: No such file or directory\n"},
+        // Both streams on one pipe: the error comes after what was written before it.
+        {"\"$GAME\" --data=" + empty.path() + " 2>&1",
+         {},
+         1,
+         "Loading Weapon List\n" + empty.path() +
+             "/weaponlist.txt: cannot open the file for reading: No such file or directory\n",
+         ""},
         {"\"$GAME\"",
          {{"HOME", empty.path()}, {"XDG_DATA_DIRS", "/nowhere"}},
          1,

@@ -1,11 +1,18 @@
 // The parts of the console layer that are the same on every platform:
-// clearing the screen, standard output that remembers why it failed, and the
-// switch between the real blocking operations and the replacements that
-// tests and fuzzers install.
+// standard output collected a screen at a time and handed to the system at
+// once, keeping the reason for a failed write; clearing the screen; the
+// escape and colour state of the platforms whose colours are escape
+// sequences; and the switch between the real blocking operations and the
+// replacements that tests and fuzzers install.
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string_view>
 
@@ -18,48 +25,116 @@ KeyWaitHandler keyWaitHandler = nullptr;
 PauseHandler pauseHandler = nullptr;
 InputJournal* journal = nullptr;
 
-// std::cout through the C library's stdout, byte for byte and flush for flush
-// as before, but keeping the system's reason for the first write that failed:
-// stdout itself only keeps that something did.
-class RecordingOutput : public std::streambuf {
+// Room for the longest screen the game writes between two waits; a longer
+// one is handed over in parts.
+constexpr std::size_t ScreenCapacity = std::size_t{1} << 15;
+
+// std::cout while the console is open: what the game writes, its own line-end
+// flushes included, is collected here and handed to the system in one write
+// where the game waits (flushScreen). Until the game blocks nobody can tell
+// the difference, and a screen costs one system call instead of one a line.
+//
+// A signal handler may hand over what is collected while the game is writing
+// (handOverFromSignal), and on Windows a stop request does it from a thread of
+// its own: the counts are atomic, the game only ever adds after what is
+// collected, and whoever hands over holds handingOver.
+static_assert(std::atomic<std::size_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "a signal handler may only use lock-free atomics");
+
+class ScreenOutput : public std::streambuf {
 public:
+    // Writes what is collected; false when the system refused it, which is
+    // then dropped, as the C library drops a buffer it could not write.
+    bool handOver() {
+        while (handingOver.exchange(true)) {
+            // Only a stop request on another thread holds it this long, and
+            // it ends the process.
+        }
+        const std::size_t from = handedOver.load();
+        const std::size_t to = collected.load();
+        const int error = to > from ? platformWriteOutput(storage + from, to - from) : 0;
+        collected.store(0);
+        handedOver.store(0);
+        handingOver.store(false);
+        if (error != 0 && firstError == 0) {
+            firstError = error;
+        }
+        return error == 0;
+    }
+
+    // What is collected and not yet handed over, written at once; nothing
+    // when the game is in the middle of handing it over itself (what the
+    // system has not taken by then is lost, as when the game is killed).
+    // Async-signal-safe.
+    void handOverFromSignal() {
+        if (handingOver.exchange(true)) {
+            return;
+        }
+        const std::size_t from = handedOver.load();
+        const std::size_t to = collected.load();
+        if (to > from) {
+            platformWriteOutput(storage + from, to - from);
+            handedOver.store(to);
+        }
+        handingOver.store(false);
+    }
+
     int error() const { return firstError; }
-    void forget() { firstError = 0; }
+    void forget() {
+        firstError = 0;
+        collected.store(0);
+        handedOver.store(0);
+    }
 
 protected:
     int_type overflow(int_type c) override {
         if (traits_type::eq_int_type(c, traits_type::eof())) {
             return traits_type::not_eof(c);
         }
-        if (std::fputc(c, stdout) == EOF) {
-            record();
-            return traits_type::eof();
-        }
-        return c;
+        const char character = traits_type::to_char_type(c);
+        return xsputn(&character, 1) == 1 ? c : traits_type::eof();
     }
+
     std::streamsize xsputn(const char* text, std::streamsize count) override {
-        const std::size_t wrote = std::fwrite(text, 1, static_cast<std::size_t>(count), stdout);
-        if (wrote < static_cast<std::size_t>(count)) {
-            record();
+        std::streamsize kept = 0;
+        while (kept < count) {
+            // Only the game adds: its own count needs no ordering.
+            const std::size_t at = collected.load(std::memory_order_relaxed);
+            if (at == ScreenCapacity) {
+                if (!handOver()) {
+                    return kept;
+                }
+                continue;
+            }
+            const std::size_t part = std::min(ScreenCapacity - at, static_cast<std::size_t>(count - kept));
+            std::memcpy(storage + at, text + kept, part);
+            collected.store(at + part, std::memory_order_release);  // the bytes before the count
+            kept += static_cast<std::streamsize>(part);
         }
-        return static_cast<std::streamsize>(wrote);
+        return kept;
     }
-    int sync() override {
-        if (std::fflush(stdout) != 0) {
-            record();
-            return -1;
-        }
-        return 0;
-    }
+
+    // The game's own flushes (std::endl, std::flush) keep collecting.
+    int sync() override { return 0; }
 
 private:
-    void record() {
-        if (firstError == 0) {
-            firstError = errno;
-        }
-    }
-
+    char storage[ScreenCapacity] = {};
+    std::atomic<std::size_t> collected{0};   // bytes in storage
+    std::atomic<std::size_t> handedOver{0};  // of those, the ones a signal handler wrote
+    std::atomic<bool> handingOver{false};
     int firstError = 0;
+};
+
+// Tied to standard input and standard error in place of std::cout: reading
+// an answer and writing an error first hand the screen to the system, so the
+// question is on screen before the game blocks, and what the game wrote
+// before an error comes before it.
+class ScreenFlush : public std::streambuf {
+protected:
+    int sync() override {
+        flushScreen();
+        return 0;  // a failed write fails std::cout, not this stream
+    }
 };
 
 // The buffer std::cout starts with. Only that one is replaced: tests that
@@ -68,7 +143,11 @@ std::streambuf* const standardOutputBuffer = [] {
     const std::ios_base::Init streamsReady;
     return std::cout.rdbuf();
 }();
-RecordingOutput recordingOutput;
+ScreenOutput screenOutput;
+ScreenFlush screenFlush;
+std::ostream screenFlusher(&screenFlush);
+std::ostream* inputTieBefore = nullptr;
+std::ostream* errorTieBefore = nullptr;
 
 // The buffer std::cin starts with. Only that one is replaced: tests and
 // fuzzers that feed std::cin from a string keep theirs.
@@ -76,21 +155,49 @@ std::streambuf* const standardInputBuffer = [] {
     const std::ios_base::Init streamsReady;
     return std::cin.rdbuf();
 }();
+
+// Whether title and colour escapes are written, on the platforms that write
+// them. Plain signal-safe storage: the POSIX signal handlers read it.
+std::optional<bool> forcedEscapes;
+volatile std::sig_atomic_t escapesEnabled = 0;
+volatile std::sig_atomic_t coloursEnabled = 0;
+// The colour in force, to write again when the game continues after a stop.
+volatile std::sig_atomic_t colourInForce = Normal;
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
 }  // namespace
 
 void recordOutputErrors() {
     if (std::cout.rdbuf() == standardOutputBuffer) {
-        recordingOutput.forget();
-        std::cout.rdbuf(&recordingOutput);
+        std::fflush(stdout);  // anything written before, then the screens
+        screenOutput.forget();
+        std::cout.rdbuf(&screenOutput);
+        inputTieBefore = std::cin.tie(&screenFlusher);
+        errorTieBefore = std::cerr.tie(&screenFlusher);
     }
 }
 
 void stopRecordingOutputErrors() {
-    if (std::cout.rdbuf() == &recordingOutput) {
-        std::cout.flush();
+    if (std::cout.rdbuf() == &screenOutput) {
+        flushScreen();
+        std::cin.tie(inputTieBefore);
+        std::cerr.tie(errorTieBefore);
         std::cout.rdbuf(standardOutputBuffer);
     }
 }
+
+void flushScreen() {
+    if (std::cout.rdbuf() != &screenOutput) {
+        std::cout.flush();
+    } else if (!screenOutput.handOver()) {
+        std::cout.setstate(std::ios::badbit);
+    }
+}
+
+void flushScreenFromSignal() { screenOutput.handOverFromSignal(); }
 
 void readAnswersThrough(std::streambuf& answers) {
     if (std::cin.rdbuf() == standardInputBuffer) {
@@ -104,7 +211,7 @@ void stopReadingAnswersThrough(std::streambuf& answers) {
     }
 }
 
-int outputError() { return std::cout.rdbuf() == &recordingOutput ? recordingOutput.error() : 0; }
+int outputError() { return std::cout.rdbuf() == &screenOutput ? screenOutput.error() : 0; }
 
 void clearScreen() {
     // Scrolling rather than erasing: the console's history keeps everything.
@@ -116,7 +223,7 @@ void clearScreen() {
 void waitForKey() {
     // The message that announces the wait may have no line end of its own;
     // it must be on screen before the game blocks.
-    std::cout.flush();
+    flushScreen();
     if (journal != nullptr && journal->keySource() != InputJournal::Source::Player) {
         return;
     }
@@ -131,7 +238,7 @@ void waitForKey() {
 }
 
 void pauseFor(std::chrono::milliseconds duration) {
-    std::cout.flush();
+    flushScreen();
     if (journal != nullptr && journal->replaying()) {
         return;
     }
@@ -155,6 +262,34 @@ const char* colourEscape(int attribute) {
     default:
         return "\x1b[0m";
     }
+}
+
+bool chooseEscapes(bool outputIsTerminal) {
+    const char* term = std::getenv("TERM");
+    const bool takesEscapes = outputIsTerminal && (term == nullptr || std::strcmp(term, "dumb") != 0);
+    escapesEnabled = forcedEscapes.value_or(takesEscapes) ? 1 : 0;
+    coloursEnabled = escapesEnabled != 0 && !isSet("NO_COLOR") ? 1 : 0;
+    return escapesEnabled != 0;
+}
+
+void writeColourEscape(TextAttribute attribute) {
+    if (coloursEnabled == 0) {
+        return;
+    }
+    colourInForce = attribute;
+    std::cout << colourEscape(attribute);
+}
+
+TextAttribute colourOnScreen() { return static_cast<TextAttribute>(colourInForce); }
+
+void forgetColourOnScreen() { colourInForce = Normal; }
+
+bool consoleEscapesEnabled() { return escapesEnabled != 0; }
+
+void setConsoleEscapesEnabled(bool enabled) {
+    forcedEscapes = enabled;
+    escapesEnabled = enabled ? 1 : 0;
+    coloursEnabled = enabled && !isSet("NO_COLOR") ? 1 : 0;
 }
 
 KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler) {

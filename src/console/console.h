@@ -45,6 +45,14 @@ inline constexpr int ClearLineEnds = 50;
 // Scrolls the screen clear with ClearLineEnds line ends, each one flushed.
 void clearScreen();
 
+// Hands what the game has written to standard output to the system, in one
+// write. While the console is open the game's own flushes only collect the
+// text: it reaches the screen here, before every question is read, every key
+// wait and every pause, before anything is written to standard error, and
+// when the console is closed. A failed write fails std::cout, as a failed
+// flush does.
+void flushScreen();
+
 // Blocks until one key press at the console, without echo and without Enter.
 // Reads the console itself, never standard input. An input journal
 // (input_journal.h) may end it at once from its record, and hears of the
@@ -64,7 +72,9 @@ KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler);
 void setPauseHandler(PauseHandler handler);
 
 // Whether colour and title escapes are written to standard output. On POSIX
-// this is decided by openConsole; tests may force it.
+// and in the WebAssembly build this is decided by openConsole; tests may
+// force it. Windows sets its colours and title through the console itself
+// and never writes them.
 bool consoleEscapesEnabled();
 void setConsoleEscapesEnabled(bool enabled);
 

@@ -14,6 +14,7 @@ bool ConsoleKeeper::giveBack() {
     if (!taken || givenBack) {
         return false;
     }
+    restore.output();
     restore.attribute();
     restore.title();
     if (modeReplaced) {

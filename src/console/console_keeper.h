@@ -16,8 +16,10 @@ enum class StopRequest { Interrupt, Break, CloseWindow, LogOff, ShutDown, Other 
 // The exit code of a console program ended by Ctrl+C (STATUS_CONTROL_C_EXIT).
 inline constexpr std::uint32_t InterruptedExitCode = 0xC000013AU;
 
-// The console calls that put back what the game found at start-up.
+// The console calls that put back what the game found at start-up, after
+// the text the game has written and not yet handed to the console.
 struct ConsoleRestore {
+    void (*output)();     // the text not yet handed over
     void (*attribute)();  // the text attribute
     void (*title)();      // the window title
     void (*inputMode)();  // the input mode a key wait replaced
@@ -67,9 +69,9 @@ public:
         }
     }
 
-    // Restores the attribute, the title and (while a key wait has replaced
-    // it) the input mode, if the console was taken and not yet given back.
-    // Says whether it did.
+    // Hands over the text written so far, then restores the attribute, the
+    // title and (while a key wait has replaced it) the input mode, if the
+    // console was taken and not yet given back. Says whether it did.
     bool giveBack();
 
     // The answer to a stop request: the console given back and the exit code

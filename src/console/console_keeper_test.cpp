@@ -11,13 +11,14 @@
 namespace {
 
 // What reached the console, one letter a call: c a change, r and p the key
-// wait's input mode replaced and put back; A, T, M the attribute, the title
-// and the input mode restored.
+// wait's input mode replaced and put back; O the text not yet handed over,
+// then A, T, M the attribute, the title and the input mode restored.
 std::string calls;
 
 ConsoleKeeper makeKeeper() {
     calls.clear();
-    return ConsoleKeeper({[] { calls += 'A'; }, [] { calls += 'T'; }, [] { calls += 'M'; }});
+    return ConsoleKeeper(
+        {[] { calls += 'O'; }, [] { calls += 'A'; }, [] { calls += 'T'; }, [] { calls += 'M'; }});
 }
 
 std::optional<StopRequest> requestOf(char step) {
@@ -50,17 +51,17 @@ TEST(ConsoleKeeperTest, GivesTheConsoleBackOnceAndAnswersStopRequests) {
         const char* calls;
         std::optional<std::uint32_t> exit;
     } cases[] = {
-        {"tcIc", "cAT", Ended},            // Ctrl+C at a question: no colour change after it
-        {"trBp", "rATM", Ended},           // Ctrl+Break during a key wait: its mode back too
-        {"trpW", "rpAT", Ended},           // window closed after a key wait
-        {"tL", "AT", Ended},               // log-off
-        {"tS", "AT", Ended},               // shut-down of the system
-        {"tgI", "AT", Ended},              // Ctrl+C after the game's shut-down: nothing twice
-        {"tgg", "AT", LeftToSystem},       // shut-down twice
-        {"trgp", "rATM", LeftToSystem},    // shut-down during a key wait
-        {"gI", "", Ended},                 // before start-up there is nothing to give back
-        {"tOc", "c", LeftToSystem},        // an unknown request changes nothing
-        {"tgtcg", "ATcAT", LeftToSystem},  // taken again after being given back
+        {"tcIc", "cOAT", Ended},             // Ctrl+C at a question: no colour change after it
+        {"trBp", "rOATM", Ended},            // Ctrl+Break during a key wait: its mode back too
+        {"trpW", "rpOAT", Ended},            // window closed after a key wait
+        {"tL", "OAT", Ended},                // log-off
+        {"tS", "OAT", Ended},                // shut-down of the system
+        {"tgI", "OAT", Ended},               // Ctrl+C after the game's shut-down: nothing twice
+        {"tgg", "OAT", LeftToSystem},        // shut-down twice
+        {"trgp", "rOATM", LeftToSystem},     // shut-down during a key wait
+        {"gI", "", Ended},                   // before start-up there is nothing to give back
+        {"tOc", "c", LeftToSystem},          // an unknown request changes nothing
+        {"tgtcg", "OATcOAT", LeftToSystem},  // taken again after being given back
     };
     for (const auto& c : cases) {
         ConsoleKeeper keeper = makeKeeper();
@@ -104,11 +105,12 @@ TEST(ConsoleKeeperTest, AKeyWaitThatReplacedNothingHasNothingToGiveBack) {
     keeper.replaceInputMode([] { return false; });
     keeper.answer(StopRequest::Break);
     keeper.putBackInputMode([] { calls += 'p'; });
-    EXPECT_EQ(calls, "AT");
+    EXPECT_EQ(calls, "OAT");
 }
 
 // The stop request arrives on a thread of its own while the game is changing
-// colours: the giving back is the last thing that reaches the console.
+// colours: the text not yet handed over and the giving back are the last things
+// that reach the console.
 TEST(ConsoleKeeperTest, NoChangeFollowsAStopRequestFromAnotherThread) {
     ConsoleKeeper keeper = makeKeeper();
     keeper.take();
@@ -118,9 +120,9 @@ TEST(ConsoleKeeperTest, NoChangeFollowsAStopRequestFromAnotherThread) {
     });
     EXPECT_EQ(keeper.answer(StopRequest::Interrupt), InterruptedExitCode);
     game.join();
-    ASSERT_GE(calls.size(), 2U);
-    EXPECT_EQ(calls.substr(calls.size() - 2), "AT");
-    EXPECT_EQ(calls.find_first_not_of('c'), calls.size() - 2);
+    ASSERT_GE(calls.size(), 3U);
+    EXPECT_EQ(calls.substr(calls.size() - 3), "OAT");
+    EXPECT_EQ(calls.find_first_not_of('c'), calls.size() - 3);
 }
 
 }  // namespace

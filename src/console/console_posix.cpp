@@ -19,7 +19,6 @@
 #include <ctime>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <streambuf>
 #include <string_view>
 
@@ -34,11 +33,6 @@ constexpr const char* RestoreTitle = "\x1b[23;0t";
 // follows within this time.
 constexpr int SequenceGapMilliseconds = 30;
 
-// consoleOutput: whether standard output is a terminal that takes escapes.
-std::optional<bool> forcedEscapes;
-bool escapesEnabled = false;
-bool coloursEnabled = false;
-
 // The controlling terminal, opened on the first key wait; -1 when there is
 // none.
 int terminalFd = -1;
@@ -50,8 +44,6 @@ struct termios savedMode;
 struct termios keyMode;
 volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t escapesForSignal = 0;
-// The colour in force, to write again when the game continues after a stop.
-volatile std::sig_atomic_t colourInForce = Normal;
 // Set while the game is stopped: the title and the colour have been given
 // back and are taken again when it continues.
 volatile std::sig_atomic_t handedBackForStop = 0;
@@ -74,33 +66,47 @@ constexpr std::size_t HandledCount = sizeof HandledSignals / sizeof HandledSigna
 struct sigaction previousActions[HandledCount];
 bool handlerInstalled[HandledCount] = {};
 
-bool isSet(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
-}
-
-bool outputTakesEscapes() {
-    const char* term = std::getenv("TERM");
-    return isatty(STDOUT_FILENO) == 1 && (term == nullptr || std::strcmp(term, "dumb") != 0);
-}
-
-void writeAll(int fd, const char* text) {
-    std::size_t left = std::strlen(text);
-    while (left > 0) {
-        const ssize_t written = write(fd, text, left);
+// Writes the whole text; returns 0 or the error number of the write that
+// failed. Async-signal-safe.
+int writeAll(int fd, const char* text, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, text, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
         if (written <= 0) {
-            return;
+            return written < 0 ? errno : EIO;
         }
         text += written;
-        left -= static_cast<std::size_t>(written);
+        size -= static_cast<std::size_t>(written);
     }
+    return 0;
 }
+
+void writeAll(int fd, const char* text) { writeAll(fd, text, std::strlen(text)); }
 
 // The signal handlers below make only async-signal-safe calls.
 
-// The terminal as the game found it: its mode, the normal colour and the
-// title. Skips the escapes when a stop has already written them.
+// What the game has written and not yet handed over, before the terminal is
+// given back. A reader that has gone must not turn the signal into SIGPIPE:
+// that one is ignored meanwhile.
+void flushScreenQuietly() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    struct sigaction previous {};
+    sigaction(SIGPIPE, &ignore, &previous);
+    flushScreenFromSignal();
+    sigaction(SIGPIPE, &previous, nullptr);
+}
+
+// The terminal as the game found it: the screen written so far, its mode,
+// the normal colour and the title. Skips the escapes when a stop has already
+// written them.
 void handBackTerminal() {
+    const int savedErrno = errno;
+    flushScreenQuietly();
+    errno = savedErrno;
     if (modeChanged != 0) {
         tcsetattr(terminalFd, TCSANOW, &savedMode);
     }
@@ -133,8 +139,8 @@ void takeTerminalAgain() {
             writeAll(STDOUT_FILENO, "\x1b]0;");
             writeAll(STDOUT_FILENO, WindowTitle);
             writeAll(STDOUT_FILENO, "\a");
-            if (colourInForce != Normal) {
-                writeAll(STDOUT_FILENO, colourEscape(colourInForce));
+            if (colourOnScreen() != Normal) {
+                writeAll(STDOUT_FILENO, colourEscape(colourOnScreen()));
             }
         }
     }
@@ -387,8 +393,7 @@ WatchfulInput watchfulInput;
 void openConsole() {
     recordOutputErrors();
     readAnswersThrough(watchfulInput);
-    escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
-    coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
+    const bool escapesEnabled = chooseEscapes(isatty(STDOUT_FILENO) == 1);
     escapesForSignal = escapesEnabled ? 1 : 0;
     installSignalHandlers();
     if (escapesEnabled) {
@@ -397,31 +402,21 @@ void openConsole() {
 }
 
 void closeConsole() {
-    if (escapesEnabled) {
-        std::cout << RestoreTitle << std::flush;
+    if (consoleEscapesEnabled()) {
+        std::cout << RestoreTitle;
     }
+    // On screen while a signal would still give the terminal back.
+    flushScreen();
     removeSignalHandlers();
     escapesForSignal = 0;
-    colourInForce = Normal;
+    forgetColourOnScreen();
     stopReadingAnswersThrough(watchfulInput);
     stopRecordingOutputErrors();
 }
 
-void setTextAttribute(TextAttribute attribute) {
-    if (!coloursEnabled) {
-        return;
-    }
-    colourInForce = attribute;
-    std::cout << colourEscape(attribute);
-}
+void setTextAttribute(TextAttribute attribute) { writeColourEscape(attribute); }
 
-bool consoleEscapesEnabled() { return escapesEnabled; }
-
-void setConsoleEscapesEnabled(bool enabled) {
-    forcedEscapes = enabled;
-    escapesEnabled = enabled;
-    coloursEnabled = enabled && !isSet("NO_COLOR");
-}
+int platformWriteOutput(const char* text, std::size_t size) { return writeAll(STDOUT_FILENO, text, size); }
 
 void platformWaitForKey() {
     const int fd = controllingTerminal();

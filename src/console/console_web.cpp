@@ -34,15 +34,15 @@
 //
 // The game keeps its straight-line code: Asyncify suspends it at a question,
 // a key wait or a pause while the host's event loop runs. Standard output
-// and standard error reach host.write through the C library's streams
-// (console_web_module.js), so they fail, flush and buffer as natively;
-// answers reach std::cin through the stream buffer below.
+// and standard error reach host.write through the C library's descriptors
+// (console_web_module.js), so they fail as natively; standard output is
+// collected as natively too and reaches host.write once a screen, before the
+// game waits. Answers reach std::cin through the stream buffer below.
 #include <emscripten.h>
+#include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <cerrno>
 #include <iostream>
-#include <optional>
 #include <streambuf>
 
 #include "console/console.h"
@@ -79,20 +79,6 @@ EM_JS(int, hostIsTerminal, (), { return Module.host.isTerminal ? 1 : 0; });
 
 namespace {
 
-std::optional<bool> forcedEscapes;
-bool escapesEnabled = false;
-bool coloursEnabled = false;
-
-bool isSet(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
-}
-
-bool outputTakesEscapes() {
-    const char* term = std::getenv("TERM");
-    return hostIsTerminal() != 0 && (term == nullptr || std::strcmp(term, "dumb") != 0);
-}
-
 // The answers, as the host hands them over: std::cin keeps its buffering, so
 // the rest of a typed line answers the next questions.
 class HostAnswers : public std::streambuf {
@@ -120,35 +106,35 @@ HostAnswers hostAnswers;
 void openConsole() {
     recordOutputErrors();
     readAnswersThrough(hostAnswers);
-    escapesEnabled = forcedEscapes.value_or(outputTakesEscapes());
-    coloursEnabled = escapesEnabled && !isSet("NO_COLOR");
-    if (escapesEnabled) {
-        std::cout.flush();
+    if (chooseEscapes(hostIsTerminal() != 0)) {
+        flushScreen();
         hostSetTitle(WindowTitle);
     }
 }
 
 void closeConsole() {
-    std::cout.flush();
-    if (escapesEnabled) {
+    flushScreen();
+    if (consoleEscapesEnabled()) {
         hostRestoreTitle();
     }
+    forgetColourOnScreen();
     stopReadingAnswersThrough(hostAnswers);
     stopRecordingOutputErrors();
 }
 
-void setTextAttribute(TextAttribute attribute) {
-    if (coloursEnabled) {
-        std::cout << colourEscape(attribute);
+void setTextAttribute(TextAttribute attribute) { writeColourEscape(attribute); }
+
+// One write, which the module hands to host.write whole.
+int platformWriteOutput(const char* text, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(STDOUT_FILENO, text, size);
+        if (written <= 0) {
+            return written < 0 ? errno : EIO;
+        }
+        text += written;
+        size -= static_cast<std::size_t>(written);
     }
-}
-
-bool consoleEscapesEnabled() { return escapesEnabled; }
-
-void setConsoleEscapesEnabled(bool enabled) {
-    forcedEscapes = enabled;
-    escapesEnabled = enabled;
-    coloursEnabled = enabled && !isSet("NO_COLOR");
+    return 0;
 }
 
 void platformWaitForKey() { hostReadKey(); }

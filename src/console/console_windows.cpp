@@ -1,6 +1,7 @@
 // The console layer on Windows: the title, the colours and the key read go
 // straight to the Win32 console. No escape sequences are written here; the
-// console keeps its own title and character attributes.
+// console keeps its own title and character attributes, so the text before a
+// colour change is handed to the console first.
 //
 // No call that changes the console is checked: where standard output is not
 // a console, those calls fail quietly and the text is still written. Only the
@@ -9,8 +10,11 @@
 //
 // Ctrl+C, Ctrl+Break and closing the window reach the game as a call of
 // stopHandler on a thread that the system creates for it. The handler gives
-// the console back (the attribute, the title and the input mode found at
-// start-up) and ends the process. What it reads is safe to read from there:
+// the console back (the text the game wrote and had not yet handed over,
+// then the attribute, the title and the input mode found at start-up) and
+// ends the process. The text is collected for the console a screen at a
+// time, like a colour change it is handed over first; console.cpp keeps the
+// game's writing and the handler's apart. What it reads is safe to read from there:
 // the output handle and what openConsole found are written before the
 // handler is installed and never again while it is; the input handle is
 // written before the first key wait takes the keeper's lock, and the input
@@ -25,7 +29,9 @@
 #endif
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -62,7 +68,7 @@ void restoreTitle() {
 
 void restoreInputMode() { SetConsoleMode(consoleInput, savedInputMode); }
 
-ConsoleKeeper keeper({restoreAttribute, restoreTitle, restoreInputMode});
+ConsoleKeeper keeper({flushScreenFromSignal, restoreAttribute, restoreTitle, restoreInputMode});
 
 StopRequest stopRequestOf(DWORD controlType) {
     switch (controlType) {
@@ -252,7 +258,7 @@ void openConsole() {
 
 void closeConsole() {
     if (consoleOpened) {
-        std::cout.flush();
+        flushScreen();
         keeper.giveBack();
         SetConsoleCtrlHandler(stopHandler, FALSE);
         consoleOpened = false;
@@ -268,13 +274,21 @@ void closeConsole() {
 
 void setTextAttribute(TextAttribute attribute) {
     // Text already written keeps the colour it was written in.
-    std::cout.flush();
+    flushScreen();
     keeper.change([attribute] { SetConsoleTextAttribute(consoleOutput, static_cast<WORD>(attribute)); });
 }
 
-bool consoleEscapesEnabled() { return false; }
-
-void setConsoleEscapesEnabled(bool /*enabled*/) {}
+// Through the C library, which writes the line ends as the console's; the
+// text was collected a screen at a time, so this is one write of the system's
+// for each buffer the C library fills.
+int platformWriteOutput(const char* text, std::size_t size) {
+    errno = 0;
+    const std::size_t written = std::fwrite(text, 1, size, stdout);
+    if (std::fflush(stdout) != 0 || written < size) {
+        return errno != 0 ? errno : EIO;
+    }
+    return 0;
+}
 
 void platformWaitForKey() {
     while (readConsoleKey() == 0) {

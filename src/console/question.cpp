@@ -55,7 +55,7 @@ bool ask(std::string_view prompt, std::string& answer) {
 bool inputEnded() { return ended; }
 
 bool outputFailed() {
-    std::cout.flush();
+    flushScreen();
     reportOutputFailure();
     return writeFailed;
 }

@@ -1,12 +1,18 @@
 // Asking a question: the prompt, one word read, the rest left for the next
-// question, and the quiet way out when standard input ends.
+// question, and the quiet way out when standard input ends; and what of the
+// screen has reached the system when the game asks, writes an error or ends.
 #include "console/question.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "console/console.h"
 #include "support/capture.h"
 
 namespace {
@@ -115,6 +121,92 @@ TEST_F(QuestionTest, AskChoiceGivesZeroWhenInputEnds) {
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(console.take(), "Your Choice: Your Choice: \n");
     EXPECT_TRUE(quitRequested);
+}
+
+// One of the process's descriptors pointed elsewhere while this lives.
+class Redirection {
+public:
+    Redirection(int fd, int target) : fd(fd), saved(dup(fd)) { dup2(target, fd); }
+    ~Redirection() {
+        dup2(saved, fd);
+        close(saved);
+    }
+    Redirection(const Redirection&) = delete;
+    Redirection& operator=(const Redirection&) = delete;
+
+private:
+    int fd;
+    int saved;
+};
+
+// What the pipe holds now, without waiting.
+std::string drain(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got = 0; (got = read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+}
+
+// The real console, standard output and standard error on one pipe (as with
+// 2>&1) or standard output on /dev/full, the answers on another pipe.
+TEST(ScreenOutput, ReachesTheSystemWhereTheGameWaitsAndInTheOrderWritten) {
+    const struct {
+        const char* name;
+        bool fullDisk;
+        std::function<void(int shown)> play;  // after "screen\n" was written
+        std::string seen;                     // on the pipe at the end
+    } cases[] = {
+        {"line ends stay collected until a wait", false,
+         [](int shown) {
+             std::cout << "a" << std::endl << "b" << std::flush;
+             clearScreen();
+             EXPECT_EQ(drain(shown), "");
+             waitForKey();
+         },
+         "screen\na\nb" + std::string(50, '\n')},
+        {"the question is shown before its answer is read", false,
+         [](int /*shown*/) {
+             std::string answer;
+             EXPECT_TRUE(ask("Your Choice: ", answer));
+             EXPECT_EQ(answer, "q");
+         },
+         "screen\nYour Choice: "},
+        {"an error comes after the screen written before it", false,
+         [](int /*shown*/) { std::cerr << "error" << std::endl; }, "screen\nerror\n"},
+        {"a failed last screen is still reported", true, [](int /*shown*/) { EXPECT_TRUE(outputFailed()); },
+         "brawlarium: cannot write the output: No space left on device\n"},
+    };
+    for (const auto& c : cases) {
+        int shown[2];
+        int answers[2];
+        ASSERT_EQ(pipe(shown), 0);
+        ASSERT_EQ(pipe(answers), 0);
+        fcntl(shown[0], F_SETFL, O_NONBLOCK);
+        ASSERT_EQ(write(answers[1], "q\n", 2), 2);
+        const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        {
+            const Redirection out(STDOUT_FILENO, c.fullDisk ? full : shown[1]);
+            const Redirection err(STDERR_FILENO, shown[1]);
+            const Redirection in(STDIN_FILENO, answers[0]);
+            openConsole();
+            setKeyWaitHandler([] {});
+            std::cout << "screen\n";
+            EXPECT_EQ(drain(shown[0]), "") << c.name;
+            c.play(shown[0]);
+            closeConsole();
+            setKeyWaitHandler(nullptr);
+            std::cout.clear();
+            std::cin.clear();
+        }
+        EXPECT_EQ(drain(shown[0]), c.seen) << c.name;
+        resetInputState();
+        quitRequested = false;
+        for (int fd : {shown[0], shown[1], answers[0], answers[1], full}) {
+            close(fd);
+        }
+    }
 }
 
 }  // namespace
