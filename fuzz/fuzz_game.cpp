@@ -25,15 +25,6 @@ constexpr unsigned FuzzSeed = 20240601U;
 void skipKeyWait() {}
 void skipPause(std::chrono::milliseconds /*duration*/) {}
 
-// BRAWLARIUM_DATA_DIR may point at other price lists; the sample data of the
-// source tree otherwise.
-std::string dataPath(const char* fileName) {
-    const char* directory = std::getenv("BRAWLARIUM_DATA_DIR");
-    const std::string base =
-        directory != nullptr && directory[0] != '\0' ? directory : BRAWLARIUM_SAMPLE_DATA_DIR;
-    return base + "/" + fileName;
-}
-
 GameSetup setup;
 
 }  // namespace

@@ -1,12 +1,14 @@
 // What the fuzz targets share: an output buffer that swallows everything, a
-// scoped swap of a standard stream's buffer, and a check that stays in force
-// in every build (unlike assert) and counts as a crash for libFuzzer.
+// scoped swap of a standard stream's buffer, where the price lists are, and a
+// check that stays in force in every build (unlike assert) and counts as a
+// crash for libFuzzer.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <ios>
 #include <streambuf>
+#include <string>
 
 // Accepts every character and never fails, so the game never sees its
 // output stream go bad.
@@ -36,4 +38,13 @@ inline void fuzzCheck(bool condition, const char* what) {
         std::fprintf(stderr, "fuzz check failed: %s\n", what);
         std::abort();
     }
+}
+
+// BRAWLARIUM_DATA_DIR may point at other price lists; the sample data of the
+// source tree otherwise.
+inline std::string dataPath(const char* fileName) {
+    const char* directory = std::getenv("BRAWLARIUM_DATA_DIR");
+    const std::string base =
+        directory != nullptr && directory[0] != '\0' ? directory : BRAWLARIUM_SAMPLE_DATA_DIR;
+    return base + "/" + fileName;
 }

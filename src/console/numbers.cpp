@@ -2,9 +2,20 @@
 #include "console/numbers.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <string>
+
+std::optional<unsigned> readWholeNumber(std::string_view text) {
+    unsigned value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 int readInteger(std::string_view text) {
     // strtoll reads exactly what atoi reads and saturates instead of

@@ -2,8 +2,9 @@
 // required, and every refusal names the argument at fault.
 #include "game/command_line.h"
 
-#include <charconv>
 #include <limits>
+
+#include "console/numbers.h"
 
 #ifndef BRAWLARIUM_VERSION
 #error "BRAWLARIUM_VERSION must be defined by the build"
@@ -15,18 +16,6 @@
 static_assert(LargestSeed == std::numeric_limits<unsigned>::max(), "a seed is any unsigned");
 
 namespace {
-
-// A whole number in plain decimal digits that fits an unsigned: a seed for
-// the random generator, or a pause.
-std::optional<unsigned> readWholeNumber(std::string_view text) {
-    unsigned value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Splits "--name=value" into its name and value; other arguments have none.
 std::pair<std::string_view, std::optional<std::string_view>> splitValue(std::string_view argument) {

@@ -4,10 +4,11 @@
 #include "game/save_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+#include "console/numbers.h"
 
 namespace {
 
@@ -23,16 +24,6 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end + 1);
     return line;
-}
-
-std::optional<unsigned> readNumber(std::string_view text) {
-    unsigned value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // The value of a "name value" line, when the line starts with that name.
@@ -69,7 +60,7 @@ ReadSaveFile readHeader(std::string_view& text) {
                      std::to_string(SaveFormatVersion) + "'";
         return read;
     }
-    const auto version = readNumber(first->substr(VersionLine.size()));
+    const auto version = readWholeNumber(first->substr(VersionLine.size()));
     if (!version || *version != SaveFormatVersion) {
         read.error = "it is in save format '" + std::string(first->substr(VersionLine.size())) +
                      "', this game reads version " + std::to_string(SaveFormatVersion);
@@ -93,7 +84,7 @@ ReadSaveFile readHeader(std::string_view& text) {
         const auto line = takeLine(text);
         const auto value = line ? valueOf(*line, field.name) : std::nullopt;
         const bool good = value && (field.name == "generator" ? value->size() <= 64
-                                    : field.name == "seed"    ? readNumber(*value).has_value()
+                                    : field.name == "seed"    ? readWholeNumber(*value).has_value()
                                                               : isDigest(*value));
         if (!good) {
             read.error = lineError(lineNumber, field.needed);
@@ -106,7 +97,7 @@ ReadSaveFile readHeader(std::string_view& text) {
         read.error = lineError(6, "'keys' is needed");
         return read;
     }
-    read.header = SaveHeader{std::string(fields[0].value), readNumber(fields[1].value).value_or(0),
+    read.header = SaveHeader{std::string(fields[0].value), readWholeNumber(fields[1].value).value_or(0),
                              std::string(fields[2].value), std::string(fields[3].value)};
     return read;
 }
