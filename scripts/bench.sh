@@ -10,7 +10,7 @@
 # each beside the floor of an xterm.js page that only prints the game's first
 # screen, and where the page's time goes; its size, memory after a fight and
 # idle processor time, and as a Pixel 7 phone, load time and the terminal's
-# font size and columns. Takes about five minutes.
+# font size and columns. Takes about ten minutes.
 #
 #   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
 #   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
