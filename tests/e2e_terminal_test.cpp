@@ -442,6 +442,30 @@ INSTANTIATE_TEST_SUITE_P(Terminal, SavedGameInTerminal, ::testing::Values(SIGINT
                              return std::string(info.param == SIGINT ? "CtrlC" : "Kill9");
                          });
 
+// A game left at a key wait shows that wait's screen when it is continued,
+// before any key is pressed, and the key then goes on from there.
+TEST(Terminal, SavedGameLeftAtAKeyWaitShowsItsScreen) {
+    const TempDirectory folder;
+    LaunchOptions options;
+    options.arguments = {"--save", folder.file("game")};
+    auto game = Session::inTerminal(options);
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    game->send("a\ra\rbob\r");
+    ASSERT_TRUE(game->waitFor("Press any key to continue...")) << game->tail();
+    game->signal(SIGKILL);
+    game->finish();
+
+    auto continued = Session::inTerminal(options);
+    ASSERT_TRUE(continued->waitFor("Name Set to: Bob")) << continued->tail();
+    ASSERT_TRUE(continued->waitFor("Press any key to continue...", milliseconds{5000})) << continued->tail();
+    continued->send("x");
+    ASSERT_TRUE(continued->waitFor(Ask)) << continued->tail();
+    continued->send("r\ry\rq\r");
+    const Outcome outcome = continued->finish();
+    EXPECT_TRUE(outcome.exited && outcome.exitCode == 0) << outcome.describe();
+    expectModeRestored(*continued);
+}
+
 // `brawlarium | head -n 5` typed at a shell prompt: the game's input is the
 // terminal, and the pipeline must return once head has its five lines, even
 // when head only reads after the game has begun to wait at its first

@@ -221,12 +221,13 @@ void clearScreen() {
 }
 
 void waitForKey() {
-    // The message that announces the wait may have no line end of its own;
-    // it must be on screen before the game blocks.
-    flushScreen();
     if (journal != nullptr && journal->keySource() != InputJournal::Source::Player) {
         return;
     }
+    // The message that announces the wait may have no line end of its own,
+    // and a continued game shows the screen it was left at only now: it must
+    // be on screen before the game blocks.
+    flushScreen();
     if (keyWaitHandler != nullptr) {
         keyWaitHandler();
     } else {
