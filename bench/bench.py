@@ -17,6 +17,7 @@ import argparse
 import os
 import pty
 import re
+import resource
 import select
 import signal
 import statistics
@@ -474,6 +475,70 @@ def batch_fights_time(command, data, fights=20):
     return elapsed
 
 
+def saved_game_answers(blocks):
+    """A long game for the save file: Bob fights up to ten level-1 fights per
+    block and is made afresh after each block, whether he died or not."""
+    block = "d " + "1 " * 10 + "r a y a bob r y "
+    return "a a bob r y " + block * blocks
+
+
+def play_saved_game(command, data, folder, blocks):
+    """Plays `blocks` blocks into a new save file with --batch; its path and
+    the number of fights fought."""
+    path = os.path.join(folder, "game-%d.save" % blocks)
+    if os.path.exists(path):
+        os.remove(path)
+    run = subprocess.run(command + ["--batch", "--seed", "7", "--save", path], cwd=data,
+                         input=saved_game_answers(blocks).encode(), stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, timeout=300, check=False)
+    if run.returncode != 0 or run.stderr:
+        raise BenchError("the saved game exited with %d: %s" % (run.returncode, run.stderr.decode()))
+    return path, run.stdout.count(b"Round 1 - ")
+
+
+def saved_game_rows(command, data, label, fights=600, rounds=5):
+    """A save file of a game of at least `fights` fights: the time a start
+    takes to play it back and reach its last screen, and its bytes per fight."""
+    import tempfile
+    with tempfile.TemporaryDirectory() as folder:
+        # The fewest blocks that make the fights: an estimate from 20 blocks,
+        # then halving the range between too few and enough.
+        _, sample = play_saved_game(command, data, folder, 20)
+        low, high = 0, max(1, 2 * (fights * 20 + sample - 1) // max(sample, 1))
+        while play_saved_game(command, data, folder, high)[1] < fights:
+            low, high = high, high * 2
+        while high - low > 1:
+            middle = (low + high) // 2
+            if play_saved_game(command, data, folder, middle)[1] >= fights:
+                high = middle
+            else:
+                low = middle
+        path, fought = play_saved_game(command, data, folder, high)
+        with open(path, "rb") as save:
+            content = save.read()
+        keys = len(content) - content.index(b"keys\n") - len(b"keys\n")
+        times, cpu_times = [], []
+        for _ in range(rounds + 1):
+            used = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            run = subprocess.run(command + ["--save", path], cwd=data, input=b"", stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, timeout=60, check=False)
+            times.append(time.perf_counter() - start)
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            cpu_times.append(after.ru_utime + after.ru_stime - used.ru_utime - used.ru_stime)
+            if run.returncode != 0 or run.stderr or not run.stdout.endswith(b"Your Choice: \n"):
+                raise BenchError("continuing the saved game failed: %s" % run.stderr.decode())
+        times, cpu_times = times[1:], cpu_times[1:]  # the first warms the page cache
+        middle = statistics.median(times)
+        return [
+            ("%scontinuing a saved game of %d fights (median of %d)" % (label, fought, rounds), ms(middle),
+             "%s..%s, processor %s" % (ms(min(times)), ms(max(times)), ms(statistics.median(cpu_times))), "",
+             "< 100 ms", middle < 0.100),
+            ("%ssave file of that game: bytes per fight" % label, "%.1f B" % (keys / fought),
+             "%d B of keys, %d B in all" % (keys, len(content)), "", "", None),
+        ]
+
+
 def wasm_code(runner):
     """The wasm code that the runner holds inlined as base64."""
     import base64
@@ -619,6 +684,8 @@ def main():
     else:
         rows.append(("pause between fight rounds", "no pause seen", "", "", "2000 +-20 ms", False))
 
+    rows += saved_game_rows([game], data, "")
+
     rate = handled / elapsed if elapsed > 0 else 0.0
     rows.append(("answers handled per second (%d piped answers, median of 3)" % handled,
                  "%.0f /s" % rate, "%.2f s total" % elapsed, "", "", None))
@@ -626,6 +693,7 @@ def main():
     if args.web_runner:
         before = os.path.abspath(args.web_runner_before) if args.web_runner_before else None
         rows += web_rows(os.path.abspath(args.web_runner), data, min(args.runs, 10), args.answers, before)
+        rows += saved_game_rows(["node", os.path.abspath(args.web_runner)], data, "WebAssembly under Node: ")
 
     headers = ("measure", "game", "baseline / range", "ratio", "goal", "met")
     verdicts = {True: "yes", False: "NO", None: "-"}

@@ -15,7 +15,7 @@ build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_data_files fuzz_game)
+    targets=(fuzz_data_files fuzz_game fuzz_save_file)
 fi
 
 # clang with its libFuzzer and sanitizer runtimes come from Debian.

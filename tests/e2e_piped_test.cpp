@@ -601,6 +601,200 @@ INSTANTIATE_TEST_SUITE_P(
                                  "brawlarium: cannot write the output: No space left on device\n"}),
     [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
 
+// The save file: a long seeded game cut at several points, by the end of
+// input or by quitting, and continued each time from its save file, ends
+// exactly as the same game played straight through: the statistics screens
+// and everything else after the screen the player left.
+TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
+    const std::vector<std::string> answers = longGameAnswers(8);
+    const std::vector<std::string> seeded = {"--seed", "2024", "--batch"};
+    PipedOptions straight;
+    straight.arguments = seeded;
+    straight.input = answerLines(answers, 0, answers.size()) + "c\nq\n";
+    const PipedRun whole = runPiped(straight);
+    expectCleanExit(whole);
+
+    const TempDirectory folder;
+    const struct {
+        std::size_t upTo;  // answers given before the cut
+        bool quit;         // cut by the quit choice (at the main menu) instead of the end of input
+    } cuts[] = {{4, false},
+                {AnswersPerBlock, true},
+                {AnswersPerBlock * 2 + 8, false},
+                {AnswersPerBlock * 4, true},
+                {AnswersPerBlock * 5, true},
+                {AnswersPerBlock * 6 + 10, false}};
+    std::size_t given = 0;
+    for (const auto& cut : cuts) {
+        PipedOptions part;
+        part.arguments = seeded;
+        part.arguments.insert(part.arguments.end(), {"--save", folder.file("game")});
+        part.input = answerLines(answers, given, cut.upTo) + (cut.quit ? "q\n" : "");
+        const PipedRun run = runPiped(part);
+        expectCleanExit(run);
+        EXPECT_EQ(run.out.substr(run.out.size() - 20) == "Quitting?? Shlub...\n", cut.quit) << cut.upTo;
+        given = cut.upTo;
+    }
+    PipedOptions rest;
+    rest.arguments = {"--save", folder.file("game"), "--batch"};
+    rest.input = answerLines(answers, given, answers.size()) + "c\nq\n";
+    const PipedRun last = runPiped(rest);
+    expectCleanExit(last);
+    EXPECT_EQ(continuedDifference(last.out, whole.out), "");
+    EXPECT_NE(last.out.find("View Stats Selected"), std::string::npos);
+}
+
+// Save files that cannot continue here are refused with what differs, before
+// anything is played, and left as they were; a file that cannot be written
+// is said once and the game goes on as without one.
+TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
+    const TempDirectory folder;
+    const std::string made = folder.file("made");
+    PipedOptions making;
+    making.arguments = {"--save", made, "--seed", "7"};
+    making.input = MakeBob + "c q\n";
+    expectCleanExit(runPiped(making));
+    const std::string saved = readFile(made);
+    ASSERT_EQ(saved.rfind("brawlarium save 1\ngenerator ", 0), 0u) << saved;
+    ASSERT_EQ(saved.substr(saved.find("keys\n")), "keys\na\na\nbob\n\nr\ny\nc\n\n") << "the quit is not kept";
+    const std::string header = saved.substr(0, saved.find("keys\n") + 5);
+    const std::string generator = saved.substr(28, saved.find('\n', 28) - 28);
+    const auto replaced = [&saved](const std::string& from, const std::string& to) {
+        std::string text = saved;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const TempDirectory otherLists;
+    otherLists.write("weaponlist.txt", readFile(testDataDirectory() + "/weaponlist.txt") + "\n");
+    otherLists.write("armorlist.txt", readFile(testDataDirectory() + "/armorlist.txt"));
+    const std::string refused =
+        "brawlarium: cannot continue the game saved in '" + folder.file("file") + "': ";
+    const std::string untouched = "; the file is left as it is\n";
+    const struct {
+        const char* name;
+        std::string contents;
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {
+        {"OtherLists",
+         saved,
+         {"--data", otherLists.path()},
+         refused + "it was saved with another weapon list"},
+        {"OtherBuild",
+         replaced("generator " + generator, "generator other"),
+         {},
+         refused + "it was saved by a build whose random generator is 'other', not '" + generator +
+             "' as in this one: its seed plays another game here"},
+        {"UnknownVersion",
+         replaced("save 1", "save 2"),
+         {},
+         refused + "it is in save format '2', this game reads version 1"},
+        {"DamagedHeader",
+         replaced("seed ", "seed x"),
+         {},
+         refused + "line 3: 'seed' and a whole number from 0 to 4294967295 are needed"},
+        {"NotASaveFile",
+         "Menu created\n",
+         {},
+         refused + "it is not a save file: its first line is not 'brawlarium save 1'"},
+        {"KeysCutShort",
+         saved + "bo",
+         {},
+         refused + "line 15: the last key has no line end: the keys are cut short"},
+        {"KeyPressForAnAnswer",
+         header + "c\nq\n",
+         {},
+         refused +
+             "its keys no longer fit the game: line 8 is an answer where the game waits for a key press"},
+        {"AnswerForAKeyPress",
+         header + "\n",
+         {},
+         refused + "its keys no longer fit the game: line 7 is a key press where the game asks a question"},
+        {"LastKeyQuits",
+         saved + "q\n",
+         {},
+         refused + "its keys no longer fit the game: its last key ends the game"},
+        {"OtherSeed", saved, {"--seed", "8"}, refused + "it plays seed 7, not 8 as --seed asks"},
+        {"TooManyKeys",
+         header + std::string((1U << 20U) + 1, '\n'),
+         {},
+         refused + "it holds more than 1048576 bytes of keys"},
+    };
+    for (const auto& c : cases) {
+        folder.write("file", c.contents);
+        PipedOptions options;
+        options.arguments = {"--save", folder.file("file")};
+        options.arguments.insert(options.arguments.end(), c.arguments.begin(), c.arguments.end());
+        options.input = "c\nq\n";
+        const PipedRun run = runPiped(options);
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << c.name << run.outcome.describe();
+        EXPECT_EQ(run.err, c.error + untouched) << c.name;
+        EXPECT_EQ(run.out, "") << c.name;
+        EXPECT_TRUE(readFile(folder.file("file")) == c.contents) << c.name;
+    }
+
+    PipedOptions plain;
+    plain.input = MakeBob;
+    for (int i = 0; i < 200; ++i) {
+        plain.input += "c ";
+    }
+    plain.input += "q\n";
+    const PipedRun expected = runPiped(plain);
+    const struct {
+        const char* name;
+        std::string command;
+        std::string error;
+    } unwritable[] = {
+        {"NoSuchFolder", "\"$GAME\" --save " + folder.file("none/game"),
+         folder.file("none/game") + "': No such file or directory"},
+        // A disk that fills up after the header: what was written in part is taken back.
+        {"FullDisk", "ulimit -f 1; trap '' XFSZ; \"$GAME\" --save " + folder.file("full"),
+         folder.file("full") + "': File too large"},
+    };
+    for (const auto& c : unwritable) {
+        PipedOptions options;
+        options.shellCommand = c.command;
+        options.input = plain.input;
+        const PipedRun run = runPiped(options);
+        EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 0) << c.name << run.outcome.describe();
+        EXPECT_EQ(run.err, "brawlarium: cannot save the game in '" + c.error + "; the game goes on unsaved\n")
+            << c.name;
+        EXPECT_EQ(run.out, expected.out) << c.name;
+    }
+}
+
+// The WebAssembly build (here under Node, as the npm command runs it) draws
+// other numbers for a seed than the native game: its save file is refused
+// natively and continues under Node, as in the page.
+TEST(PipedSession, SaveFileOfTheWebAssemblyBuildContinuesOnlyThere) {
+    if (webRunner().empty()) {
+        GTEST_SKIP() << "this build has no WebAssembly runner to compare with";
+    }
+    const TempDirectory folder;
+    PipedOptions node;
+    node.game = webRunner();
+    node.arguments = {"--save", folder.file("game")};
+    node.input = MakeBob + "c\n";
+    expectCleanExit(runPiped(node));
+    const std::string saved = readFile(folder.file("game"));
+    EXPECT_NE(saved.find("\ngenerator musl\n"), std::string::npos) << saved;
+
+    PipedOptions native = node;
+    native.game = nativeGameBinary();
+    const PipedRun refused = runPiped(native);
+    EXPECT_TRUE(refused.outcome.exited && refused.outcome.exitCode == 1) << refused.outcome.describe();
+    EXPECT_NE(refused.err.find("random generator is 'musl', not 'glibc'"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(folder.file("game")), saved);
+
+    node.input = "c\nq\n";
+    const PipedRun continued = runPiped(node);
+    expectCleanExit(continued);
+    const std::string bobsStats = stats("Bob", 8, 8, 8, 9, 0, "0", BareKnuckles, Rags) + KeyWait;
+    EXPECT_EQ(firstDifference(continued.out, cleared() + mainMenu() + Ask + "View Stats Selected \n" +
+                                                 cleared() + bobsStats + cleared() + mainMenu() + Ask +
+                                                 "Quitting?? Shlub...\n"),
+              "");
+}
+
 // scripts/play.sh on a tree of its own, with a one-file program in place of
 // the game: quiet while the build succeeds, the compiler's words and what to
 // do when it fails.

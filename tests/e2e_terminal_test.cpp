@@ -379,6 +379,69 @@ INSTANTIATE_TEST_SUITE_P(Terminal, StopInTerminal,
                          ::testing::Values(Moment::Question, Moment::KeyWait, Moment::FightPause),
                          [](const ::testing::TestParamInfo<Moment>& info) { return nameOf(info.param); });
 
+// A game kept in a save file, stopped at a question by Ctrl-C or kill -9
+// once its answers are saved, and continued from the file without a
+// terminal: it ends as the same game played straight through.
+class SavedGameInTerminal : public ::testing::TestWithParam<int> {};
+
+TEST_P(SavedGameInTerminal, ContinuesAsPlayedStraightThrough) {
+    const std::vector<std::string> answers = longGameAnswers(3);
+    const std::size_t cut = AnswersPerBlock + 7;  // at the combat menu
+    PipedOptions straight;
+    straight.arguments = {"--seed", "2024", "--batch"};
+    straight.input = answerLines(answers, 0, answers.size()) + "q\n";
+    const PipedRun whole = runPiped(straight);
+
+    const TempDirectory folder;
+    LaunchOptions options;
+    options.arguments = {"--seed", "2024", "--batch", "--save", folder.file("game")};
+    auto game = Session::inTerminal(options);
+    ASSERT_TRUE(game->waitFor(Ask)) << game->tail();
+    std::string typed;
+    for (std::size_t i = 0; i < cut; ++i) {
+        typed += answers[i] + (i + 1 < cut ? " " : "\r");
+    }
+    game->send(typed);
+    // Every answer typed is in the file once the game asks the next question.
+    const std::string keys = answerLines(answers, 0, cut);
+    const auto deadline = std::chrono::steady_clock::now() + milliseconds{15000};
+    // The answers in the file, without the key presses between them.
+    const auto savedAnswers = [&folder] {
+        const std::string saved = readFile(folder.file("game"));
+        std::string answered;
+        for (const char c : saved.substr(std::min(saved.size(), saved.find("keys\n") + 5))) {
+            answered += c == '\n' && (answered.empty() || answered.back() == '\n') ? "" : std::string(1, c);
+        }
+        return answered;
+    };
+    while (savedAnswers() != keys && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds{20});
+    }
+    ASSERT_EQ(savedAnswers(), keys);
+    // The game has written all it writes before the next question.
+    for (int tries = 0; tries < 20 && !game->staysQuiet(milliseconds{300}); ++tries) {
+    }
+    if (GetParam() == SIGINT) {
+        game->send("\x03");
+    } else {
+        game->signal(GetParam());
+    }
+    EXPECT_EQ(game->finish().signal, GetParam());
+    expectModeRestored(*game);
+
+    PipedOptions rest;
+    rest.arguments = {"--save", folder.file("game"), "--batch"};
+    rest.input = answerLines(answers, cut, answers.size()) + "q\n";
+    const PipedRun continued = runPiped(rest);
+    EXPECT_TRUE(continued.outcome.exited && continued.outcome.exitCode == 0) << continued.outcome.describe();
+    EXPECT_EQ(continuedDifference(continued.out, whole.out), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, SavedGameInTerminal, ::testing::Values(SIGINT, SIGKILL),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGINT ? "CtrlC" : "Kill9");
+                         });
+
 // `brawlarium | head -n 5` typed at a shell prompt: the game's input is the
 // terminal, and the pipeline must return once head has its five lines, even
 // when head only reads after the game has begun to wait at its first

@@ -11,10 +11,12 @@
 
 #include "console/console.h"
 #include "console/console_platform.h"
+#include "console/input_journal.h"
 
 namespace {
 KeyWaitHandler keyWaitHandler = nullptr;
 PauseHandler pauseHandler = nullptr;
+InputJournal* journal = nullptr;
 
 // std::cout through the C library's stdout, byte for byte and flush for flush
 // as before, but keeping the system's reason for the first write that failed:
@@ -115,15 +117,24 @@ void waitForKey() {
     // The message that announces the wait may have no line end of its own;
     // it must be on screen before the game blocks.
     std::cout.flush();
-    if (keyWaitHandler != nullptr) {
-        keyWaitHandler();
+    if (journal != nullptr && journal->keySource() != InputJournal::Source::Player) {
         return;
     }
-    platformWaitForKey();
+    if (keyWaitHandler != nullptr) {
+        keyWaitHandler();
+    } else {
+        platformWaitForKey();
+    }
+    if (journal != nullptr) {
+        journal->keyPressed();
+    }
 }
 
 void pauseFor(std::chrono::milliseconds duration) {
     std::cout.flush();
+    if (journal != nullptr && journal->replaying()) {
+        return;
+    }
     if (pauseHandler != nullptr) {
         pauseHandler(duration);
         return;
@@ -153,6 +164,10 @@ KeyWaitHandler setKeyWaitHandler(KeyWaitHandler handler) {
 }
 
 void setPauseHandler(PauseHandler handler) { pauseHandler = handler; }
+
+void setInputJournal(InputJournal* newJournal) { journal = newJournal; }
+
+InputJournal* inputJournal() { return journal; }
 
 // Relative folders in the XDG variables are to be ignored, as the XDG base
 // directory rules say, so a game started elsewhere never reads them.

@@ -46,10 +46,13 @@ inline constexpr int ClearLineEnds = 50;
 void clearScreen();
 
 // Blocks until one key press at the console, without echo and without Enter.
-// Reads the console itself, never standard input.
+// Reads the console itself, never standard input. An input journal
+// (input_journal.h) may end it at once from its record, and hears of the
+// key press otherwise.
 void waitForKey();
 
-// Blocks the game for the given time without using the processor.
+// Blocks the game for the given time without using the processor; not at
+// all while an input journal plays its record back.
 void pauseFor(std::chrono::milliseconds duration);
 
 // Replacements for the blocking operations, for tests, fuzzers and

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "console/input_journal.h"
 
 bool quitRequested = false;
 
@@ -29,8 +30,16 @@ bool ask(std::string_view prompt, std::string& answer) {
         answer.clear();
         return false;
     }
+    InputJournal* const journal = inputJournal();
+    const auto source = journal != nullptr ? journal->answerSource(answer) : InputJournal::Source::Player;
     std::cout << prompt;
-    if (std::cout && std::cin >> answer && std::cout) {
+    if (source == InputJournal::Source::Record) {
+        return true;
+    }
+    if (source == InputJournal::Source::Player && std::cout && std::cin >> answer && std::cout) {
+        if (journal != nullptr) {
+            journal->answered(answer);
+        }
         return true;
     }
     // No word will ever come (or nothing can be shown any more): finish the

@@ -11,9 +11,11 @@
 extern bool quitRequested;
 
 // Writes the prompt (it stays on the answer's line) and reads one word into
-// answer. Returns false when standard input has ended (or output can no
-// longer be written): then one line end is written, the game is asked to quit,
-// and every later question returns false at once without writing anything.
+// answer; with an input journal (input_journal.h), the word may come from
+// its record instead, and a word read is handed to it. Returns false when
+// standard input has ended (or output can no longer be written): then one
+// line end is written, the game is asked to quit, and every later question
+// returns false at once without writing anything.
 bool ask(std::string_view prompt, std::string& answer);
 
 // True once a question found standard input at its end.

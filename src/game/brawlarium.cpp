@@ -68,6 +68,7 @@ int runBrawlarium(int argc, const char* const* argv) {
     }
     GameSetup setup{lists->weaponFile, lists->armorFile, options.seed};
     setup.batch = options.batch;
+    setup.saveFile = options.saveFile.value_or("");
     // A pause asked for by name wins over --batch's default of none.
     if (options.pauseMilliseconds) {
         setup.pauseBetweenRounds = std::chrono::milliseconds(*options.pauseMilliseconds);

@@ -67,6 +67,11 @@ std::string takeOption(std::string_view name, std::string_view value, CommandLin
             return "invalid pause " + quoted(value) + ": a whole number of milliseconds from 0 to " +
                    std::to_string(LongestPause) + " is needed";
         }
+    } else if (name == "--save") {
+        if (value.empty()) {
+            return "option '--save' needs a file";
+        }
+        options.saveFile = std::string(value);
     } else if (name == "--batch") {
         options.batch = true;
     } else if (name.substr(0, 1) == "-") {
@@ -84,7 +89,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         const auto [name, attached] = splitValue(arguments[i]);
         const bool takesValue = name == "--data" || name == "--weapon-list" || name == "--armor-list" ||
-                                name == "--seed" || name == "--pause";
+                                name == "--seed" || name == "--pause" || name == "--save";
         std::string_view value;
         if (!takesValue && attached) {
             parsed.error = "option " + quoted(name) + " takes no value";
@@ -96,6 +101,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string_view>& argument
             }
             parsed.error = takeOption(name, value, parsed.options);
         }
+    }
+    if (parsed.error.empty() && parsed.options.saveFile && parsed.options.checkData) {
+        parsed.error = "options '--save' and '--check-data' do not go together: --check-data plays no game";
     }
     return parsed;
 }
@@ -117,6 +125,11 @@ std::string usageText() {
            "                comes from --data or the folders below\n"
            "  --pause MS    pause MS milliseconds (0 to 60000, default 2000) between\n"
            "                the rounds of a fight\n"
+           "  --save FILE   keep the game in FILE, key by key, and go on with the game\n"
+           "                FILE holds where it was left (quitting keeps the hero); a\n"
+           "                file of other lists or another platform is refused and\n"
+           "                left as it is. --seed seeds a new file and must match an\n"
+           "                old one\n"
            "  --seed N      seed the random draws with N (0 to 4294967295) instead of the\n"
            "                time, to replay a game; a seed replays on the same platform\n"
            "                (Linux, Windows or WebAssembly)\n"
@@ -139,9 +152,10 @@ std::string usageText() {
            "no title), XDG_DATA_HOME, XDG_DATA_DIRS, HOME.\n"
            "\n"
            "Exit status: 0 after quitting or at the end of input; 1 when the price lists\n"
-           "cannot be found or loaded, or the output cannot be written; 2 for a bad\n"
-           "command line. With --check-data: 0 when the lists pass, 1 when the game\n"
-           "would refuse them, 3 when it would play them but the report warns.\n";
+           "cannot be found or loaded, the save file is refused, or the output cannot\n"
+           "be written; 2 for a bad command line. With --check-data: 0 when the lists\n"
+           "pass, 1 when the game would refuse them, 3 when it would play them but the\n"
+           "report warns.\n";
 }
 
 std::string versionText() { return "brawlarium " BRAWLARIUM_VERSION "\n"; }

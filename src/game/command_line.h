@@ -30,6 +30,8 @@ struct CommandLine {
     // For scripts and bots: no pauses (unless pauseMilliseconds is given),
     // and key waits that end at once.
     bool batch = false;
+    // Keep the game in this file and continue the one it holds.
+    std::optional<std::string> saveFile;
 };
 
 // The options, or why they were refused (one line, without the program's

@@ -21,6 +21,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         bool batch = false;
         std::optional<std::string> weaponList = std::nullopt;
         std::optional<std::string> armorList = std::nullopt;
+        std::optional<std::string> save = std::nullopt;
     } cases[] = {
         {{}, false, false, std::nullopt, std::nullopt},
         {{"--help"}, true, false, std::nullopt, std::nullopt},
@@ -40,6 +41,18 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         {{"--weapon-list", "my weapons.txt"}, false, false, {}, {}, false, {}, false, "my weapons.txt"},
         {{"--armor-list=a", "--check-data", "--data", "d"}, false, false, "d", {}, true, {}, false, {}, "a"},
         {{"--armor-list", "-", "--weapon-list=w"}, false, false, {}, {}, false, {}, false, "w", "-"},
+        {{"--save", "game", "--batch", "--seed=3", "--data", "d"},
+         false,
+         false,
+         "d",
+         3U,
+         false,
+         {},
+         true,
+         {},
+         {},
+         "game"},
+        {{"--save=my game"}, false, false, {}, {}, false, {}, false, {}, {}, "my game"},
     };
     for (const auto& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);
@@ -54,6 +67,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings) {
         EXPECT_EQ(parsed.options.batch, c.batch) << shown;
         EXPECT_EQ(parsed.options.weaponList, c.weaponList) << shown;
         EXPECT_EQ(parsed.options.armorList, c.armorList) << shown;
+        EXPECT_EQ(parsed.options.saveFile, c.save) << shown;
     }
 }
 
@@ -83,6 +97,10 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowNamingTheArgument) {
         {{"--armor-list="}, "option '--armor-list' needs a file"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"--check-data=all"}, "option '--check-data' takes no value"},
+        {{"--save"}, "option '--save' needs a value"},
+        {{"--save="}, "option '--save' needs a file"},
+        {{"--save", "f", "--check-data"},
+         "options '--save' and '--check-data' do not go together: --check-data plays no game"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"-x"}, "unknown option '-x'"},
         {{"-"}, "unknown option '-'"},
@@ -97,7 +115,7 @@ TEST(CommandLineTest, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = usageText();
     for (const char* option :
          {"--batch", "--check-data", "--data DIR", "--weapon-list FILE", "--armor-list FILE", "--pause MS",
-          "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
+          "--save FILE", "--seed N", "-h, --help", "-V, --version", "XDG_DATA_HOME"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     std::size_t start = 0;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <memory>
+#include <optional>
 
 #include "character/character.h"
 #include "character/experience_table.h"
@@ -14,6 +16,7 @@
 #include "console/question.h"
 #include "equipment/catalogs.h"
 #include "equipment/shop.h"
+#include "game/saved_game.h"
 #include "game/screens.h"
 #include "menus/menus.h"
 
@@ -58,12 +61,73 @@ void reportLoadFailure(const LoadError& error, const std::string& fileShown) {
     std::cerr << error.message(fileShown) << std::endl;
 }
 
+void refuseSaveFile(const std::string& path, const std::string& why) {
+    std::cout.flush();
+    std::cerr << "brawlarium: cannot continue the game saved in '" << path << "': " << why
+              << "; the file is left as it is" << std::endl;
+}
+
+// Opens the setup's save file, if it names one, into saved; false after
+// saying why when the file cannot continue in this game.
+bool openSaveFile(const GameSetup& setup, std::unique_ptr<SavedGame>& saved) {
+    if (setup.saveFile.empty()) {
+        return true;
+    }
+    std::string refusal;
+    saved = SavedGame::open(setup.saveFile, setup.weaponFile, setup.armorFile, setup.seed, refusal);
+    if (!refusal.empty()) {
+        refuseSaveFile(setup.saveFile, refusal);
+        return false;
+    }
+    return true;
+}
+
+// True, after saying why, when the save file's record did not fit the game
+// it was played back in; the file is then left as it was.
+bool recordMisfit(const GameSetup& setup, SavedGame* saved) {
+    if (saved == nullptr || saved->misfit().empty()) {
+        return false;
+    }
+    saved->stopReplay();
+    refuseSaveFile(setup.saveFile, saved->misfit());
+    return true;
+}
+
+// While the game runs, its questions and key waits go through the save file
+// (when there is one), which plays its record back first, unseen.
+class SaveFileInPlay {
+public:
+    explicit SaveFileInPlay(SavedGame* saved) : saved(saved) {
+        if (saved != nullptr) {
+            setInputJournal(saved);
+            saved->startReplay();
+        }
+    }
+    ~SaveFileInPlay() {
+        if (saved != nullptr) {
+            saved->stopReplay();
+            setInputJournal(nullptr);
+        }
+    }
+    SaveFileInPlay(const SaveFileInPlay&) = delete;
+    SaveFileInPlay& operator=(const SaveFileInPlay&) = delete;
+
+private:
+    SavedGame* saved;
+};
+
 }  // namespace
 
 int GameLoop(const GameSetup& setup) {
-    std::srand(setup.seed ? *setup.seed : static_cast<unsigned>(std::time(nullptr)));
+    std::unique_ptr<SavedGame> saved;
+    if (!openSaveFile(setup, saved)) {
+        return 1;
+    }
+    std::optional<unsigned> seed = saved ? saved->seed() : setup.seed;
+    std::srand(seed ? *seed : static_cast<unsigned>(std::time(nullptr)));
     const ConsoleSession console;
     const BatchKeyWaits keyWaits(setup.batch);
+    const SaveFileInPlay saveFile(saved.get());
     characterExists = false;
     quitRequested = false;
     resetInputState();
@@ -117,7 +181,14 @@ int GameLoop(const GameSetup& setup) {
         }
         if (mainChoice == 5) {
             quitRequested = true;
+            // Quitting ends this run, not the game kept in the save file.
+            if (saved) {
+                saved->forgetLastAnswer();
+            }
         }
+    }
+    if (recordMisfit(setup, saved.get())) {
+        return 1;
     }
     return outputFailed() ? 1 : 0;
 }

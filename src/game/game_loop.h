@@ -18,9 +18,12 @@ struct GameSetup {
     std::chrono::milliseconds pauseBetweenRounds = DefaultPauseBetweenRounds;
     // For scripts and bots: every key wait ends at once, terminal or not.
     bool batch = false;
+    // Keep the game in this save file, and continue the one it holds; empty
+    // for none.
+    std::string saveFile{};
 };
 
 // Runs one whole game. Returns 0 after quitting or the end of input, 1 when a
-// data file could not be loaded or standard output could not be written
-// (with one line on standard error).
+// data file could not be loaded, the save file was refused or standard
+// output could not be written (with one line on standard error).
 int GameLoop(const GameSetup& setup = {});

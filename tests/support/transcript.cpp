@@ -401,3 +401,38 @@ FightReport readLevelOneFight(std::string_view text, std::string_view echo, cons
 }
 
 }  // namespace e2e
+
+namespace e2e {
+
+std::vector<std::string> longGameAnswers(int blocks) {
+    std::vector<std::string> answers;
+    for (int i = 0; i < blocks; ++i) {
+        for (const char* answer : {"a", "y", "a", "bob", "r", "y", "d", "1", "1", "1", "r", "c"}) {
+            answers.emplace_back(answer);
+        }
+    }
+    return answers;
+}
+
+std::string answerLines(const std::vector<std::string>& answers, std::size_t from, std::size_t to) {
+    std::string lines;
+    for (std::size_t i = from; i < to && i < answers.size(); ++i) {
+        lines += answers[i] + "\n";
+    }
+    return lines;
+}
+
+std::string continuedDifference(std::string_view continued, std::string_view straight) {
+    const std::string clear = screen::cleared();
+    if (continued.substr(0, clear.size()) != clear) {
+        return "the continued game does not start with a cleared screen: " +
+               std::string(continued.substr(0, 200));
+    }
+    const std::string_view rest = continued.substr(clear.size());
+    if (rest.size() > straight.size()) {
+        return "the continued game writes more than the whole game";
+    }
+    return firstDifference(rest, straight.substr(straight.size() - rest.size()));
+}
+
+}  // namespace e2e

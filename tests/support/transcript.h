@@ -105,3 +105,22 @@ FightReport readFight(std::string_view text, const FightSetup& setup);
 FightReport readLevelOneFight(std::string_view text, std::string_view echo, const FightSetup& setup);
 
 }  // namespace e2e
+
+namespace e2e {
+
+// The answers of a long game for the save file's tests: blocks that each
+// make "Bob" afresh (deleting the one before, or not when he died), fight
+// three level-1 fights and view his statistics; every block ends at the
+// main menu, every 12th answer.
+std::vector<std::string> longGameAnswers(int blocks);
+inline constexpr std::size_t AnswersPerBlock = 12;
+
+// The answers from `from` up to `to`, one line each.
+std::string answerLines(const std::vector<std::string>& answers, std::size_t from, std::size_t to);
+
+// Empty when the output of a continued game (a cleared screen, then the
+// screen the player left and the rest) is exactly how the game played
+// straight through ends; otherwise where they part.
+std::string continuedDifference(std::string_view continued, std::string_view straight);
+
+}  // namespace e2e
