@@ -10,6 +10,12 @@ import { Game, checkLists } from './game.js';
 import { forgetLinkInAddress, newSeed, readLink, showReplayLink } from './replay_link.js';
 import { setUpRoundPause } from './round_pause.js';
 import { listOptions, listsInUse, listWriter, readLists, takeListFiles } from './price_lists.js';
+import { SavedGameStore } from './saved_game_store.js';
+import { isLink, readShareLink, shareLink, splitSave } from './share_link.js';
+import { Recording, recordWrites } from './recording.js';
+import { isSaveFile, setUpGameControls, showSkip } from './game_controls.js';
+import { Playback } from './playback.js';
+import { download, showPlaybackBar } from './game_controls.js';
 
 const PageTitle = document.title;
 const byId = (id) => document.getElementById(id);
@@ -18,7 +24,9 @@ const page = {
   factory: null, rules: null, terminal: null, announcer: null, touch: null, dialogs: null,
   game: null, lists: new Map(), listsRefused: false, commandLineRefused: false,
   linkSeed: null, seed: null, pause: null,
+  store: null, savePath: null, keeping: true, waited: false, recording: null, playback: null,
 };
+const SaveFolder = '/saves';
 
 const say = (message) => { byId('message').textContent = message; };
 const gameLists = (lists) => listWriter(lists, page.factory.sampleListsFolder);
@@ -37,21 +45,53 @@ function seedForNextGame() {
   return seed;
 }
 
-function startGame() {
+// The save file's seed, or null when its header does not read (the game
+// then says why it refuses the file).
+const seedOfSave = (bytes) => splitSave(new TextDecoder().decode(bytes))?.seed ?? null;
+
+// Keeps the game in the browser's storage, once it has read from the player.
+function keepGame() {
+  const save = page.keeping && page.waited ? page.game?.readFile(page.savePath) : null;
+  if (save) page.store?.keep({ save, pause: page.pause, lists: page.lists });
+}
+
+function gameWaits(kind) {
+  page.waited = true;
+  keepGame();
+  page.playback?.waiting(kind);
+}
+
+// A new game, or with `save` (its bytes) the game a save file holds, under
+// the file's name; with `keys`, played back from them.
+function startGame({ save = null, saveName = 'game.sav', keys = null } = {}) {
   page.game?.end('replaced');
+  page.playback?.end('replaced');
   page.terminal.reset();
   page.touch.showKeyWait(false);
   page.announcer.reset();
-  page.seed = seedForNextGame();
+  page.seed = save ? seedOfSave(save) : seedForNextGame();
+  page.savePath = `${SaveFolder}/${saveName}`;
+  page.keeping = keys === null;
+  page.waited = false;
+  page.recording = new Recording();
   showSeed();
+  const writeLists = gameLists(page.lists);
   page.game = new Game({
     factory: page.factory,
     screen: screenOf(page.terminal),
     announcer: page.announcer,
     setTitle: (text) => { document.title = text ?? PageTitle; },
     showKeyWait: (waiting) => page.touch.showKeyWait(waiting),
+    showPause: (pausing) => showSkip(pausing && !page.playback),
+    onWait: gameWaits,
     onEnd: gameEnded,
-  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], gameLists(page.lists));
+  }, [...(page.seed === null ? [] : ['--seed', page.seed]), '--pause', page.pause, '--save', page.savePath,
+    ...listOptions(page.lists)], (module) => {
+    writeLists(module);
+    module.FS.mkdir(SaveFolder);
+    if (save) module.FS.writeFile(page.savePath, save);
+  });
+  if (keys) page.playback = startPlayback(page.game, keys, playbackEnded);
   page.touch.focusInput();
 }
 
@@ -75,6 +115,16 @@ function endSaying(how) {
 
 function gameEnded(how) {
   if (how === 'replaced') return;
+  keepGame();
+  if (page.playback && !page.waited && how !== 'interrupted') {
+    const why = page.game.errors.match(/': (.*); the file is left as it is/)?.[1];
+    say(`This shared game cannot be played here${why ? ` (${why})` : ''}; here is a new game.`);
+    page.playback.end('replaced');
+    page.lists = new Map();
+    startGame();
+    return;
+  }
+  page.playback?.end('over');
   // Only the address can give the game a command line it refuses, and the
   // page checks it first; should the game still refuse one, a game with a
   // seed of the page's own takes its place, once.
@@ -104,11 +154,16 @@ function startAfterEnd() {
 }
 
 function typeIntoGame(data) {
+  if (page.playback && data !== '\x03') return;
   if (runningGame()) page.game.type(data);
   else if (data !== '\x03') startAfterEnd();
 }
 
 function showSeed() {
+  if (page.seed === null) {
+    byId('seed').textContent = 'A save file';
+    return;
+  }
   showReplayLink(byId('seed'), page.seed, page.pause, async (href) => {
     if (await confirmLosingGame('Replay this game from its start?', 'Replay')) page.dialogs.leave(href);
   });
@@ -116,15 +171,23 @@ function showSeed() {
 
 const capitalised = (text) => text[0].toUpperCase() + text.slice(1);
 
-function useLists(lists) {
+function showLists(lists) {
   page.lists = lists;
   page.listsRefused = false;
   byId('lists').textContent = capitalised(listsInUse(lists));
+}
+
+function useLists(lists) {
+  showLists(lists);
   say('');
   startGame();
 }
 
 async function useFiles(files) {
+  if (files.length === 1 && await isSaveFile(files[0])) {
+    openSaveFile(files[0]);
+    return;
+  }
   const { lists, refusal } = await readLists(files);
   if (refusal) say(refusal);
   else if (lists.size > 0 && await confirmLosingGame(`Start a new game with ${listsInUse(lists)}?`)) useLists(lists);
@@ -165,6 +228,117 @@ function setUpTerminal() {
   terminal.onData(typeIntoGame);
 }
 
+// What a playback's end says; the viewer plays on from there.
+function playbackEnded(why) {
+  showPlaybackBar(false);
+  page.playback = null;
+  if (why === 'replaced') return;
+  page.keeping = true;
+  keepGame();
+  forgetLinkInAddress();
+  if (why === 'done') say('The shared game ends here: play on from where it stopped.');
+  if (why === 'misfit') say('The rest of this shared game no longer fits the game here: play on from where it stopped.');
+  if (why === 'stopped') say('You play on from here.');
+  page.touch.focusInput();
+}
+
+function startPlayback(game, keys) {
+  showPlaybackBar(true);
+  return new Playback(game, keys, playbackEnded);
+}
+
+async function openSaveFile(file) {
+  const most = page.rules.mostKeyBytes + page.rules.mostHeaderBytes;
+  if (file.size > most) {
+    say(`"${file.name}" is larger than any save file (${most} bytes).`);
+  } else if (await confirmLosingGame(`Continue the game saved in "${file.name}"?`, 'Continue it')) {
+    say('');
+    startGame({ save: new Uint8Array(await file.arrayBuffer()), saveName: file.name });
+  }
+}
+
+const fileName = (extension) => `brawlarium-${page.seed ?? 'game'}.${extension}`;
+
+async function shareGame() {
+  const save = page.game?.readFile(page.savePath);
+  if (!save) {
+    say('This game has nothing to share yet.');
+    return null;
+  }
+  const { link, listsCarried } = await shareLink({ save: new TextDecoder().decode(save), pause: page.pause, lists: page.lists });
+  const href = new URL(link, location.href.replace(/[?#].*$/, '')).href;
+  return { href, summary: `The link plays this game back, as far as it has gone (${href.length} characters)` +
+    (listsCarried ? '.' : `; it does not carry ${listsInUse(page.lists)}, which are too large: whoever opens it needs the same lists.`) };
+}
+
+function setUpGameFiles() {
+  setUpGameControls({
+    newGame: async () => {
+      if (await confirmLosingGame('Start a new game?')) { say(''); startGame(); }
+    },
+    saveFile: () => {
+      const save = page.game?.readFile(page.savePath);
+      if (save) download(fileName('sav'), save);
+      else say('This game has nothing to save yet.');
+    },
+    openSaveFile,
+    share: shareGame,
+    recording: () => download(fileName('cast'), page.recording.text(page.terminal.cols, page.terminal.rows), 'application/x-asciicast'),
+    skip: () => page.game?.skip(),
+    pausePlayback: (paused) => page.playback?.setPaused(paused),
+    setSpeed: (speed) => page.playback?.setSpeed(speed),
+    playFromHere: () => page.playback?.end('stopped'),
+  });
+}
+
+// The first game: a link's (a shared game, or a seed), else the tab's own
+// game or the last one kept, brought back; a reload brings back the tab's
+// game whatever its address says.
+async function startFirstGame(link) {
+  const shared = isLink(location.hash);
+  const linked = shared || link.seed !== null;
+  const reloaded = performance.getEntriesByType('navigation')[0]?.type === 'reload';
+  page.store = await SavedGameStore.open(say, !linked);
+  const restored = reloaded || !linked ? page.store.restored : null;
+  if (restored) {
+    showLists(restored.lists);
+    setPause(restored.pause);
+    page.linkSeed = null;
+    say('Your game was restored.');
+    startGame({ save: restored.save });
+  } else if (shared) {
+    await playSharedGame();
+  } else {
+    startGame();
+  }
+}
+
+function setPause(pause) {
+  page.pause = pause;
+  const choice = byId('pause');
+  if (![...choice.options].some((option) => option.value === pause)) choice.add(new Option(`${Number(pause) / 1000} s`, pause));
+  choice.value = pause;
+}
+
+async function playSharedGame() {
+  const shared = await readShareLink(location.hash, page.rules);
+  let lists = shared.lists ?? new Map();
+  let refusal = shared.refusal;
+  if (!refusal && lists.size > 0) {
+    ({ lists, refusal } = await readLists([...lists.values()].map(({ name, bytes }) => new File([bytes], name))));
+  }
+  if (refusal) {
+    say(`${refusal}; here is a new game.`);
+    history.replaceState(history.state, '', location.href.replace(/#.*$/, ''));
+    startGame();
+    return;
+  }
+  showLists(lists);
+  setPause(shared.pause);
+  say(shared.listsLeftOut ? 'This game was shared without its price lists, which were too large: it plays with the lists in use here.' : '');
+  startGame({ save: new TextEncoder().encode(shared.header), saveName: 'shared.sav', keys: shared.keys });
+}
+
 function setUp(factory) {
   page.factory = factory;
   page.rules = factory.rules;
@@ -188,12 +362,14 @@ function setUp(factory) {
   byId('status').addEventListener('click', (event) => {
     if (event.target.tagName === 'BUTTON' && !page.dialogs.open) page.touch.focusInput();
   });
+  setUpGameFiles();
+  recordWrites(page.terminal, () => page.recording);
   window.brawlarium = {
     terminal: page.terminal,
     get waitingFor() { return page.game?.waitingFor ?? 'end'; },
     get wasmMemoryBytes() { return page.game?.memory() ?? 0; },
   };
-  startGame();
+  startFirstGame(link);
 }
 
 // The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
