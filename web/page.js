@@ -8,14 +8,13 @@ import { TouchAddon } from './touch.js';
 import { Dialogs } from './dialogs.js';
 import { Game, checkLists } from './game.js';
 import { forgetLinkInAddress, newSeed, readLink, showReplayLink } from './replay_link.js';
-import { setUpRoundPause } from './round_pause.js';
+import { setUpRoundPause, showRoundPause } from './round_pause.js';
 import { listOptions, listsInUse, listWriter, readLists, takeListFiles } from './price_lists.js';
-import { SavedGameStore } from './saved_game_store.js';
-import { isLink, readShareLink, shareLink, splitSave } from './share_link.js';
 import { Recording, recordWrites } from './recording.js';
-import { isSaveFile, setUpGameControls, showSkip } from './game_controls.js';
+import { download, isSaveFile, setUpGameControls, showPlaybackBar, showSkip } from './game_controls.js';
 import { Playback } from './playback.js';
-import { download, showPlaybackBar } from './game_controls.js';
+import { PlaybackEndings, firstGameSource, readSharedGame, seedOfSave, shareOf } from './kept_game.js';
+import { isLink } from './share_link.js';
 
 const PageTitle = document.title;
 const byId = (id) => document.getElementById(id);
@@ -44,10 +43,6 @@ function seedForNextGame() {
   page.linkSeed = null;
   return seed;
 }
-
-// The save file's seed, or null when its header does not read (the game
-// then says why it refuses the file).
-const seedOfSave = (bytes) => splitSave(new TextDecoder().decode(bytes))?.seed ?? null;
 
 // Keeps the game in the browser's storage, once it has read from the player.
 function keepGame() {
@@ -91,7 +86,8 @@ function startGame({ save = null, saveName = 'game.sav', keys = null } = {}) {
     module.FS.mkdir(SaveFolder);
     if (save) module.FS.writeFile(page.savePath, save);
   });
-  if (keys) page.playback = startPlayback(page.game, keys, playbackEnded);
+  if (keys) page.playback = new Playback(page.game, keys, playbackEnded);
+  showPlaybackBar(keys !== null);
   page.touch.focusInput();
 }
 
@@ -117,10 +113,10 @@ function gameEnded(how) {
   if (how === 'replaced') return;
   keepGame();
   if (page.playback && !page.waited && how !== 'interrupted') {
-    const why = page.game.errors.match(/': (.*); the file is left as it is/)?.[1];
-    say(`This shared game cannot be played here${why ? ` (${why})` : ''}; here is a new game.`);
+    const why = page.game.errors.trim().split('\n').at(-1).replace(/^brawlarium: /, '');
+    say(`This shared game cannot be played here (${why}); here is a new game.`);
     page.playback.end('replaced');
-    page.lists = new Map();
+    showLists(new Map());
     startGame();
     return;
   }
@@ -228,7 +224,7 @@ function setUpTerminal() {
   terminal.onData(typeIntoGame);
 }
 
-// What a playback's end says; the viewer plays on from there.
+// After a playback, the game is the viewer's: kept, and no longer the link's.
 function playbackEnded(why) {
   showPlaybackBar(false);
   page.playback = null;
@@ -236,15 +232,8 @@ function playbackEnded(why) {
   page.keeping = true;
   keepGame();
   forgetLinkInAddress();
-  if (why === 'done') say('The shared game ends here: play on from where it stopped.');
-  if (why === 'misfit') say('The rest of this shared game no longer fits the game here: play on from where it stopped.');
-  if (why === 'stopped') say('You play on from here.');
+  say(PlaybackEndings[why]);
   page.touch.focusInput();
-}
-
-function startPlayback(game, keys) {
-  showPlaybackBar(true);
-  return new Playback(game, keys, playbackEnded);
 }
 
 async function openSaveFile(file) {
@@ -259,16 +248,11 @@ async function openSaveFile(file) {
 
 const fileName = (extension) => `brawlarium-${page.seed ?? 'game'}.${extension}`;
 
-async function shareGame() {
+// The save file of the game in play, or null after saying there is none.
+function saveOrSay(what) {
   const save = page.game?.readFile(page.savePath);
-  if (!save) {
-    say('This game has nothing to share yet.');
-    return null;
-  }
-  const { link, listsCarried } = await shareLink({ save: new TextDecoder().decode(save), pause: page.pause, lists: page.lists });
-  const href = new URL(link, location.href.replace(/[?#].*$/, '')).href;
-  return { href, summary: `The link plays this game back, as far as it has gone (${href.length} characters)` +
-    (listsCarried ? '.' : `; it does not carry ${listsInUse(page.lists)}, which are too large: whoever opens it needs the same lists.`) };
+  if (!save) say(`This game has nothing to ${what} yet.`);
+  return save;
 }
 
 function setUpGameFiles() {
@@ -277,12 +261,14 @@ function setUpGameFiles() {
       if (await confirmLosingGame('Start a new game?')) { say(''); startGame(); }
     },
     saveFile: () => {
-      const save = page.game?.readFile(page.savePath);
+      const save = saveOrSay('save');
       if (save) download(fileName('sav'), save);
-      else say('This game has nothing to save yet.');
     },
     openSaveFile,
-    share: shareGame,
+    share: () => {
+      const save = saveOrSay('share');
+      return save ? shareOf({ save, pause: page.pause, lists: page.lists }) : null;
+    },
     recording: () => download(fileName('cast'), page.recording.text(page.terminal.cols, page.terminal.rows), 'application/x-asciicast'),
     skip: () => page.game?.skip(),
     pausePlayback: (paused) => page.playback?.setPaused(paused),
@@ -291,15 +277,10 @@ function setUpGameFiles() {
   });
 }
 
-// The first game: a link's (a shared game, or a seed), else the tab's own
-// game or the last one kept, brought back; a reload brings back the tab's
-// game whatever its address says.
-async function startFirstGame(link) {
-  const shared = isLink(location.hash);
-  const linked = shared || link.seed !== null;
-  const reloaded = performance.getEntriesByType('navigation')[0]?.type === 'reload';
-  page.store = await SavedGameStore.open(say, !linked);
-  const restored = reloaded || !linked ? page.store.restored : null;
+// The first game: the kept game brought back, a shared game, or a new one.
+async function startFirstGame() {
+  const { store, restored, shared } = await firstGameSource(say);
+  page.store = store;
   if (restored) {
     showLists(restored.lists);
     setPause(restored.pause);
@@ -315,25 +296,18 @@ async function startFirstGame(link) {
 
 function setPause(pause) {
   page.pause = pause;
-  const choice = byId('pause');
-  if (![...choice.options].some((option) => option.value === pause)) choice.add(new Option(`${Number(pause) / 1000} s`, pause));
-  choice.value = pause;
+  showRoundPause(byId('pause'), pause);
 }
 
 async function playSharedGame() {
-  const shared = await readShareLink(location.hash, page.rules);
-  let lists = shared.lists ?? new Map();
-  let refusal = shared.refusal;
-  if (!refusal && lists.size > 0) {
-    ({ lists, refusal } = await readLists([...lists.values()].map(({ name, bytes }) => new File([bytes], name))));
-  }
-  if (refusal) {
-    say(`${refusal}; here is a new game.`);
-    history.replaceState(history.state, '', location.href.replace(/#.*$/, ''));
+  const shared = await readSharedGame(page.rules);
+  if (shared.refusal) {
+    say(`${shared.refusal}; here is a new game.`);
+    forgetLinkInAddress();
     startGame();
     return;
   }
-  showLists(lists);
+  showLists(shared.lists);
   setPause(shared.pause);
   say(shared.listsLeftOut ? 'This game was shared without its price lists, which were too large: it plays with the lists in use here.' : '');
   startGame({ save: new TextEncoder().encode(shared.header), saveName: 'shared.sav', keys: shared.keys });
@@ -364,12 +338,16 @@ function setUp(factory) {
   });
   setUpGameFiles();
   recordWrites(page.terminal, () => page.recording);
+  // A share link pasted into this tab's address changes only its hash.
+  window.addEventListener('hashchange', async () => {
+    if (isLink(location.hash) && await confirmLosingGame('Watch the shared game?', 'Watch it')) playSharedGame();
+  });
   window.brawlarium = {
     terminal: page.terminal,
     get waitingFor() { return page.game?.waitingFor ?? 'end'; },
     get wasmMemoryBytes() { return page.game?.memory() ?? 0; },
   };
-  startFirstGame(link);
+  startFirstGame();
 }
 
 // The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
