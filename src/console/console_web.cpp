@@ -26,6 +26,11 @@
 // has a named character, for a host that asks before it ends such a game.
 // The sample lists are built in at /usr/share/games/brawlarium; a host puts
 // other lists in the working folder (the root) before the game starts.
+// A host keeps a game by giving `--save FILE` among the arguments, with the
+// file it kept put back first, and reading FILE (module.FS.readFile) after
+// each answer and key press: the game appends each one as it reads it. The
+// file is the same as the native game's, and the same in every host of this
+// build, whose generator is musl's.
 //
 // The game keeps its straight-line code: Asyncify suspends it at a question,
 // a key wait or a pause while the host's event loop runs. Standard output
