@@ -1,7 +1,8 @@
 // The page plays the WebAssembly game in a terminal, one module instance per
 // game; every rule and text of the game stays in the module. This file is the
 // status bar (seed and replay link, lists in use, round pause, messages) and
-// the wiring of the page's modules (doc/page.md says what each holds).
+// the wiring of the page's modules (doc/page.md says what each holds); the
+// game as a file (kept, opened, shared, recorded) is game_keeper.js's.
 import { createTerminal, PageKeysAddon, ReadableFitAddon, screenOf, writeNote } from './terminal.js';
 import { AnnouncerAddon } from './announcer.js';
 import { TouchAddon } from './touch.js';
@@ -10,10 +11,10 @@ import { Game, checkLists } from './game.js';
 import { forgetLinkInAddress, newSeed, readLink, showReplayLink } from './replay_link.js';
 import { setUpRoundPause, showRoundPause } from './round_pause.js';
 import { listOptions, listsInUse, listWriter, readLists, takeListFiles } from './price_lists.js';
-import { Recording, recordWrites } from './recording.js';
-import { download, isSaveFile, setUpGameControls, showPlaybackBar, showSkip } from './game_controls.js';
-import { Playback } from './playback.js';
-import { PlaybackEndings, firstGameSource, readSharedGame, seedOfSave, shareOf } from './kept_game.js';
+import { recordWrites } from './recording.js';
+import { isSaveFile } from './game_controls.js';
+import { seedOfSave } from './kept_game.js';
+import { GameKeeper } from './game_keeper.js';
 import { isLink } from './share_link.js';
 
 const PageTitle = document.title;
@@ -23,9 +24,8 @@ const page = {
   factory: null, rules: null, terminal: null, announcer: null, touch: null, dialogs: null,
   game: null, lists: new Map(), listsRefused: false, commandLineRefused: false,
   linkSeed: null, seed: null, pause: null,
-  store: null, savePath: null, keeping: true, waited: false, recording: null, playback: null,
+  keeper: null,
 };
-const SaveFolder = '/saves';
 
 const say = (message) => { byId('message').textContent = message; };
 const gameLists = (lists) => listWriter(lists, page.factory.sampleListsFolder);
@@ -44,31 +44,16 @@ function seedForNextGame() {
   return seed;
 }
 
-// Keeps the game in the browser's storage, once it has read from the player.
-function keepGame() {
-  const save = page.keeping && page.waited ? page.game?.readFile(page.savePath) : null;
-  if (save) page.store?.keep({ save, pause: page.pause, lists: page.lists });
-}
-
-function gameWaits(kind) {
-  page.waited = true;
-  keepGame();
-  page.playback?.waiting(kind);
-}
-
 // A new game, or with `save` (its bytes) the game a save file holds, under
 // the file's name; with `keys`, played back from them.
 function startGame({ save = null, saveName = 'game.sav', keys = null } = {}) {
   page.game?.end('replaced');
-  page.playback?.end('replaced');
+  const saveFile = page.keeper.starting({ save, saveName, keys });
   page.terminal.reset();
   page.touch.showKeyWait(false);
   page.announcer.reset();
   page.seed = save ? seedOfSave(save) : seedForNextGame();
-  page.savePath = `${SaveFolder}/${saveName}`;
-  page.keeping = keys === null;
-  page.waited = false;
-  page.recording = new Recording();
+  if (save) page.linkSeed = null;
   showSeed();
   const writeLists = gameLists(page.lists);
   page.game = new Game({
@@ -77,17 +62,14 @@ function startGame({ save = null, saveName = 'game.sav', keys = null } = {}) {
     announcer: page.announcer,
     setTitle: (text) => { document.title = text ?? PageTitle; },
     showKeyWait: (waiting) => page.touch.showKeyWait(waiting),
-    showPause: (pausing) => showSkip(pausing && !page.playback),
-    onWait: gameWaits,
+    ...page.keeper.hooks(),
     onEnd: gameEnded,
-  }, [...(page.seed === null ? [] : ['--seed', page.seed]), '--pause', page.pause, '--save', page.savePath,
+  }, [...(page.seed === null ? [] : ['--seed', page.seed]), '--pause', page.pause, ...saveFile.options,
     ...listOptions(page.lists)], (module) => {
     writeLists(module);
-    module.FS.mkdir(SaveFolder);
-    if (save) module.FS.writeFile(page.savePath, save);
+    saveFile.prepare(module);
   });
-  if (keys) page.playback = new Playback(page.game, keys, playbackEnded);
-  showPlaybackBar(keys !== null);
+  page.keeper.started(page.game, keys);
   page.touch.focusInput();
 }
 
@@ -110,17 +92,7 @@ function endSaying(how) {
 }
 
 function gameEnded(how) {
-  if (how === 'replaced') return;
-  keepGame();
-  if (page.playback && !page.waited && how !== 'interrupted') {
-    const why = page.game.errors.trim().split('\n').at(-1).replace(/^brawlarium: /, '');
-    say(`This shared game cannot be played here (${why}); here is a new game.`);
-    page.playback.end('replaced');
-    showLists(new Map());
-    startGame();
-    return;
-  }
-  page.playback?.end('over');
+  if (how === 'replaced' || page.keeper.ended(how, page.game.errors)) return;
   // Only the address can give the game a command line it refuses, and the
   // page checks it first; should the game still refuse one, a game with a
   // seed of the page's own takes its place, once.
@@ -150,7 +122,7 @@ function startAfterEnd() {
 }
 
 function typeIntoGame(data) {
-  if (page.playback && data !== '\x03') return;
+  if (page.keeper.playing && data !== '\x03') return;
   if (runningGame()) page.game.type(data);
   else if (data !== '\x03') startAfterEnd();
 }
@@ -181,7 +153,7 @@ function useLists(lists) {
 
 async function useFiles(files) {
   if (files.length === 1 && await isSaveFile(files[0])) {
-    openSaveFile(files[0]);
+    page.keeper.openSaveFile(files[0]);
     return;
   }
   const { lists, refusal } = await readLists(files);
@@ -224,93 +196,23 @@ function setUpTerminal() {
   terminal.onData(typeIntoGame);
 }
 
-// After a playback, the game is the viewer's: kept, and no longer the link's.
-function playbackEnded(why) {
-  showPlaybackBar(false);
-  page.playback = null;
-  if (why === 'replaced') return;
-  page.keeping = true;
-  keepGame();
-  forgetLinkInAddress();
-  say(PlaybackEndings[why]);
-  page.touch.focusInput();
-}
-
-async function openSaveFile(file) {
-  const most = page.rules.mostKeyBytes + page.rules.mostHeaderBytes;
-  if (file.size > most) {
-    say(`"${file.name}" is larger than any save file (${most} bytes).`);
-  } else if (await confirmLosingGame(`Continue the game saved in "${file.name}"?`, 'Continue it')) {
-    say('');
-    startGame({ save: new Uint8Array(await file.arrayBuffer()), saveName: file.name });
-  }
-}
-
-const fileName = (extension) => `brawlarium-${page.seed ?? 'game'}.${extension}`;
-
-// The save file of the game in play, or null after saying there is none.
-function saveOrSay(what) {
-  const save = page.game?.readFile(page.savePath);
-  if (!save) say(`This game has nothing to ${what} yet.`);
-  return save;
-}
-
-function setUpGameFiles() {
-  setUpGameControls({
-    newGame: async () => {
-      if (await confirmLosingGame('Start a new game?')) { say(''); startGame(); }
-    },
-    saveFile: () => {
-      const save = saveOrSay('save');
-      if (save) download(fileName('sav'), save);
-    },
-    openSaveFile,
-    share: () => {
-      const save = saveOrSay('share');
-      return save ? shareOf({ save, pause: page.pause, lists: page.lists }) : null;
-    },
-    recording: () => download(fileName('cast'), page.recording.text(page.terminal.cols, page.terminal.rows), 'application/x-asciicast'),
-    skip: () => page.game?.skip(),
-    pausePlayback: (paused) => page.playback?.setPaused(paused),
-    setSpeed: (speed) => page.playback?.setSpeed(speed),
-    playFromHere: () => page.playback?.end('stopped'),
-  });
-}
-
-// The first game: the kept game brought back, a shared game, or a new one.
-async function startFirstGame() {
-  const { store, restored, shared } = await firstGameSource(say);
-  page.store = store;
-  if (restored) {
-    showLists(restored.lists);
-    setPause(restored.pause);
-    page.linkSeed = null;
-    say('Your game was restored.');
-    startGame({ save: restored.save });
-  } else if (shared) {
-    await playSharedGame();
-  } else {
-    startGame();
-  }
-}
-
 function setPause(pause) {
   page.pause = pause;
   showRoundPause(byId('pause'), pause);
 }
 
-async function playSharedGame() {
-  const shared = await readSharedGame(page.rules);
-  if (shared.refusal) {
-    say(`${shared.refusal}; here is a new game.`);
-    forgetLinkInAddress();
-    startGame();
-    return;
-  }
-  showLists(shared.lists);
-  setPause(shared.pause);
-  say(shared.listsLeftOut ? 'This game was shared without its price lists, which were too large: it plays with the lists in use here.' : '');
-  startGame({ save: new TextEncoder().encode(shared.header), saveName: 'shared.sav', keys: shared.keys });
+function setUpKeeper() {
+  page.keeper = new GameKeeper({
+    say, startGame, showLists, setPause, confirm: confirmLosingGame, focusInput: () => page.touch.focusInput(),
+    terminal: page.terminal, rules: page.rules,
+    game: () => ({ game: page.game, seed: page.seed, pause: page.pause, lists: page.lists }),
+  });
+  page.keeper.setUpControls();
+  recordWrites(page.terminal, () => page.keeper.recording);
+  // A share link pasted into this tab's address changes only its hash.
+  window.addEventListener('hashchange', async () => {
+    if (isLink(location.hash) && await confirmLosingGame('Watch the shared game?', 'Watch it')) page.keeper.playSharedGame();
+  });
 }
 
 function setUp(factory) {
@@ -336,18 +238,13 @@ function setUp(factory) {
   byId('status').addEventListener('click', (event) => {
     if (event.target.tagName === 'BUTTON' && !page.dialogs.open) page.touch.focusInput();
   });
-  setUpGameFiles();
-  recordWrites(page.terminal, () => page.recording);
-  // A share link pasted into this tab's address changes only its hash.
-  window.addEventListener('hashchange', async () => {
-    if (isLink(location.hash) && await confirmLosingGame('Watch the shared game?', 'Watch it')) playSharedGame();
-  });
+  setUpKeeper();
   window.brawlarium = {
     terminal: page.terminal,
     get waitingFor() { return page.game?.waitingFor ?? 'end'; },
     get wasmMemoryBytes() { return page.game?.memory() ?? 0; },
   };
-  startFirstGame();
+  page.keeper.startFirstGame();
 }
 
 // The module's exit() unwinds by throwing ExitStatus, which onExit has seen,
