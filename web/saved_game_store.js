@@ -5,7 +5,7 @@
 // tab's sessionStorage (which a reload and a reopened tab keep) and held
 // as a Web Lock for as long as the tab lives, so two tabs never write the
 // same game: a duplicated tab, whose id is held already, takes a new one.
-// A new tab takes over the last game written if its tab is gone (its lock
+// A new tab takes over the last game played if its tab is gone (its lock
 // is free). Storage that is full or refused is said once; play goes on.
 import { fromBase64Url, toBase64Url } from './share_link.js';
 
@@ -33,6 +33,9 @@ async function heldIds() {
 }
 
 const newId = () => crypto.randomUUID();
+
+// Whether a save file holds a key: a game not yet played is no tab's last.
+const hasKeys = (save) => !new TextDecoder().decode(save.subarray(-6)).endsWith('\nkeys\n');
 
 // A stored game as the page plays it, or null when it does not read.
 function storedGame(text) {
@@ -89,7 +92,7 @@ export class SavedGameStore {
     if (text === this.kept) return;
     try {
       localStorage.setItem(GamePrefix + this.id, text);
-      localStorage.setItem(LastGameKey, this.id);
+      if (hasKeys(save)) localStorage.setItem(LastGameKey, this.id);
       this.kept = text;
     } catch {
       if (!this.refused) this.say('The browser refuses to keep more of this game (its storage is full or off): play goes on, but a reload will lose it.');
