@@ -9,6 +9,7 @@ import { Playback } from './playback.js';
 import { download, setUpGameControls, showPlaybackBar, showSkip } from './game_controls.js';
 import { PlaybackEndings, firstGameSource, readSharedGame, shareOf } from './kept_game.js';
 import { forgetLinkInAddress } from './replay_link.js';
+import { hasKeys } from './saved_game_store.js';
 
 const SaveFolder = '/saves';
 
@@ -23,13 +24,16 @@ export class GameKeeper {
     this.keeping = true;
     this.waited = false;
     this.recording = null;
+    this.spare = false;
     this.playback = null;
   }
 
   // A game starts: its save file's options, and what to do before it runs
-  // (the file written, for a game that continues one).
-  starting({ save, saveName, keys }) {
+  // (the file written, for a game that continues one). A spare game (the
+  // page's own, after a refused link) replaces the kept one only once played.
+  starting({ save, saveName, keys, spare }) {
     this.playback?.end('replaced');
+    this.spare = spare;
     this.savePath = `${SaveFolder}/${saveName}`;
     this.keeping = keys === null;
     this.waited = false;
@@ -75,7 +79,7 @@ export class GameKeeper {
   keep() {
     const save = this.keeping && this.waited ? this.saveFile() : null;
     const { pause, lists } = this.page.game();
-    if (save) this.store?.keep({ save, pause, lists });
+    if (save && (!this.spare || hasKeys(save))) this.store?.keep({ save, pause, lists });
   }
 
   // The game ended: kept as it ended. A shared game the game refused before
@@ -87,7 +91,7 @@ export class GameKeeper {
       this.page.say(`This shared game cannot be played here (${why}); here is a new game.`);
       this.playback.end('replaced');
       this.page.showLists(new Map());
-      this.page.startGame();
+      this.page.startGame({ spare: true });
       return true;
     }
     this.playback?.end('over');
@@ -175,7 +179,7 @@ export class GameKeeper {
     if (shared.refusal) {
       this.page.say(`${shared.refusal}; here is a new game.`);
       forgetLinkInAddress();
-      this.page.startGame();
+      this.page.startGame({ spare: true });
       return;
     }
     this.page.showLists(shared.lists);

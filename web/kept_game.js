@@ -11,16 +11,22 @@ import { addressWithoutLink } from './replay_link.js';
 // then says why it refuses the file).
 export const seedOfSave = (bytes) => splitSave(new TextDecoder().decode(bytes))?.seed ?? null;
 
-// The first game's source: the tab's store, the game it brings back
-// (`restored`) or whether the address holds a shared game (`shared`). A
+// The first game's source: the tab's store (null when the browser refuses
+// storage), the game it brings back (`restored`) or whether the address
+// holds a shared game (`shared`). A
 // link names the game, but a reload brings back the tab's game whatever
 // its address says.
 export async function firstGameSource(say) {
   const shared = isLink(location.hash);
   const linked = addressWithoutLink(location.href) !== null;
   const reloaded = performance.getEntriesByType('navigation')[0]?.type === 'reload';
-  const store = await SavedGameStore.open(say, !linked);
-  const restored = reloaded || !linked ? store.restored : null;
+  let store = null;
+  try {
+    store = await SavedGameStore.open(say, !linked);
+  } catch {
+    say(SavedGameStore.Refused);
+  }
+  const restored = store && (reloaded || !linked) ? store.restored : null;
   return { store, restored, shared: shared && !restored };
 }
 

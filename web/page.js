@@ -45,10 +45,11 @@ function seedForNextGame() {
 }
 
 // A new game, or with `save` (its bytes) the game a save file holds, under
-// the file's name; with `keys`, played back from them.
-function startGame({ save = null, saveName = 'game.sav', keys = null } = {}) {
+// the file's name; with `keys`, played back from them; `spare`, see
+// GameKeeper.starting.
+function startGame({ save = null, saveName = 'game.sav', keys = null, spare = false } = {}) {
   page.game?.end('replaced');
-  const saveFile = page.keeper.starting({ save, saveName, keys });
+  const saveFile = page.keeper.starting({ save, saveName, keys, spare });
   page.terminal.reset();
   page.touch.showKeyWait(false);
   page.announcer.reset();

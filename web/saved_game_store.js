@@ -35,7 +35,7 @@ async function heldIds() {
 const newId = () => crypto.randomUUID();
 
 // Whether a save file holds a key: a game not yet played is no tab's last.
-const hasKeys = (save) => !new TextDecoder().decode(save.subarray(-6)).endsWith('\nkeys\n');
+export const hasKeys = (save) => !new TextDecoder().decode(save.subarray(-6)).endsWith('\nkeys\n');
 
 // A stored game as the page plays it, or null when it does not read.
 function storedGame(text) {
@@ -51,6 +51,8 @@ function storedGame(text) {
 }
 
 export class SavedGameStore {
+  static Refused = 'The browser refuses to keep this game (its storage is full or off): play goes on, but a reload will lose it.';
+
   // The tab's store: its own game's id, and the game it brings back
   // (`restored`, or null). With `mayTakeOver` false (a link names the
   // game), a tab with no game of its own starts afresh.
@@ -95,7 +97,7 @@ export class SavedGameStore {
       if (hasKeys(save)) localStorage.setItem(LastGameKey, this.id);
       this.kept = text;
     } catch {
-      if (!this.refused) this.say('The browser refuses to keep more of this game (its storage is full or off): play goes on, but a reload will lose it.');
+      if (!this.refused) this.say(SavedGameStore.Refused);
       this.refused = true;
     }
   }

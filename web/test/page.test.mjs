@@ -651,6 +651,12 @@ test('a game reloaded twice, and its share link, reach the game played through; 
     await page.click('#share');
     const link = new URL(await page.inputValue('#share-link'));
     await page.keyboard.press('Escape');
+    // The link cut short: refused in words, and the kept game left as it was.
+    const kept = await page.evaluate(() => JSON.stringify(localStorage));
+    await page.goto(`${pathToFileURL(pagePath)}${link.hash.slice(0, -20)}`);
+    await waitUntil(page, 'answer');
+    assert.equal(await page.textContent('#message'), 'This shared link does not read: it was cut short or altered; here is a new game.');
+    assert.equal(await page.evaluate(() => JSON.stringify(localStorage)), kept);
     const { page: viewer, errors: viewerErrors } = await openPage(link.hash);
     await viewer.selectOption('#playback-speed', 'Infinity');
     await waitForText(viewer, 'Press any key to continue...', { timeout: 60000 });
