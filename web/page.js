@@ -123,7 +123,10 @@ function startAfterEnd() {
 }
 
 function typeIntoGame(data) {
-  if (page.keeper.playing && data !== '\x03') return;
+  if (page.keeper.playing && data !== '\x03') {
+    say('This shared game is playing back: "Play from here" gives you the keyboard.');
+    return;
+  }
   if (runningGame()) page.game.type(data);
   else if (data !== '\x03') startAfterEnd();
 }
@@ -190,7 +193,10 @@ function setUpTerminal() {
   terminal.open(byId('terminal'));
   page.terminal = terminal;
   page.announcer = new AnnouncerAddon(byId('announcement'));
-  page.touch = new TouchAddon({ runningGame, typeIntoGame, startAfterEnd, confirm: confirmLosingGame });
+  // While a shared game plays back, a tap is a key of the viewer's, which the page declines.
+  const touchedGame = () => (page.keeper.playing && runningGame()
+    ? { takesKeys: true, tap: () => (typeIntoGame(''), true) } : runningGame());
+  page.touch = new TouchAddon({ runningGame: touchedGame, typeIntoGame, startAfterEnd, confirm: confirmLosingGame });
   for (const addon of [new ReadableFitAddon(page.rules.clearLineEnds), new PageKeysAddon(() => controls().at(-1)),
     page.announcer, page.touch]) terminal.loadAddon(addon);
   terminal.onTitleChange((title) => { document.title = title; });

@@ -7,8 +7,12 @@
 // a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
 // the answer field with an input method and key waits ended by taps give the
 // same game, and the prompt stays in view above an on-screen keyboard; a
-// clear leaves nothing of the screen before; and no request leaves file: and
-// data:.
+// clear leaves nothing of the screen before; a game reloaded in its middle
+// goes on as played straight through, its share link plays it back in a
+// fresh page to the same screen and a cut one is refused, its recording
+// plays under asciinema, a link's lists named with HTML show as text and
+// run nothing, the page refuses to connect anywhere; and no request leaves
+// file: and data:.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
