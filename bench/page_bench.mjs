@@ -15,13 +15,18 @@
 // empty page (medians of three). Beside the load times stand those of the
 // page before: measured in turn with --before OLD.html (a page built from an
 // older commit), else the desktop's as measured once. And, as a Pixel 7 at
-// full speed, the load time and the terminal's font size and columns.
+// full speed, the load time and the terminal's font size and columns. And
+// a saved game of at least 600 fights (played by the Node runner with
+// --batch --save): the time the page takes to continue it from "Open a save
+// file" to its main menu (median of five), its save file's bytes per fight,
+// and the length of its share link.
 //
 //   node bench/page_bench.mjs build-web/brawlarium.html [--runs 10] [--before OLD.html]
 //
 // The first screen comes from the game module beside the page
 // (build-web/brawlarium.js). Needs the page's npm packages (web/node_modules,
 // installed by the web build).
+import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
@@ -31,6 +36,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { devices, launchChromium } from '../web/test/chromium.mjs';
 import { play, waitForText, waitUntil as waitUntilState } from '../web/test/page_driver.mjs';
+import { shareLink } from '../web/share_link.js';
 
 const IdleSeconds = 3;
 const SettleSeconds = 5;
@@ -77,6 +83,7 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const mib = (bytes) => `${(bytes / 1048576).toFixed(2)} MiB`;
 const kib = (bytes) => `${(bytes / 1024).toFixed(0)} KiB`;
 const seconds = (ms) => `${(ms / 1000).toFixed(2)} s`;
+const range = (values, format) => `${format(Math.min(...values))}..${format(Math.max(...values))}`;
 
 const waitUntil = (page, state, timeout = 60000) => waitUntilState(page, state, timeout, 20);
 
@@ -250,6 +257,55 @@ async function memoryAfterFight(context, url) {
   return { page, heap: usedSize, wasm };
 }
 
+// A save file of a game of at least `fights` fights, played by the Node
+// runner: Bob fights up to ten level-1 fights a block and is made afresh
+// after each, as bench.py plays its saved game. Its path and its fights.
+function savedGame(runner, folder, fights) {
+  const block = 'd ' + '1 '.repeat(10) + 'r a y a bob r y ';
+  for (let blocks = Math.ceil(fights / 8); ; blocks += Math.ceil(fights / 80)) {
+    const path = join(folder, `game-${blocks}.sav`);
+    const output = execFileSync(process.execPath, [runner, '--batch', '--seed', Seed, '--save', path],
+      { cwd: join(WebFolder, '../data'), input: `a a bob r y ${block.repeat(blocks)}`, maxBuffer: 1 << 30 }).toString();
+    const fought = output.split('Round 1 - ').length - 1;
+    if (fought >= fights) return { path, fought };
+  }
+}
+
+// The time from a save file chosen with "Open a save file" to the game's
+// main menu, in the page.
+async function continueTime(context, url, path) {
+  const page = await context.newPage();
+  await page.goto(url);
+  await waitUntil(page, 'answer');
+  // A mark on the old game's screen, which the new game's clears.
+  await page.evaluate(() => new Promise((done) => window.brawlarium.terminal.write('\r\nBENCH', done)));
+  const started = performance.now();
+  await page.setInputFiles('#save-files', path);
+  await page.waitForFunction(() => {
+    const buffer = window.brawlarium.terminal.buffer.active;
+    for (let row = 0; row < buffer.length; ++row) if (buffer.getLine(row).translateToString().includes('BENCH')) return false;
+    return window.brawlarium.waitingFor === 'answer';
+  }, null, { timeout: 60000, polling: 5 });
+  const ms = performance.now() - started;
+  await page.close();
+  return ms;
+}
+
+async function savedGameRows(context, url, runner) {
+  const { path, fought } = savedGame(runner, workFolder, 600);
+  const save = readFileSync(path, 'utf8');
+  const keyBytes = save.length - save.indexOf('\nkeys\n') - 6;
+  const times = [];
+  for (let run = 0; run < 5; ++run) times.push(await continueTime(context, url, path));
+  const { link } = await shareLink({ save, pause: '2000', lists: new Map() });
+  return [
+    [`continuing a saved game of ${fought} fights from "Open a save file" to its menu (median of 5)`,
+      `${median(times).toFixed(0)} ms`, `${range(times, (ms) => ms.toFixed(0))} ms`, '< 300 ms', median(times) < 300],
+    ['that game\'s save file: bytes per fight', `${(keyBytes / fought).toFixed(1)} B`, `${keyBytes} bytes of keys`, '', null],
+    ['that game\'s share link (#game=...)', `${link.length} characters`, `${save.length} bytes of save file`, '', null],
+  ];
+}
+
 // Every process of this Chromium: the ones whose command line names its
 // profile, and their descendants.
 function chromiumProcesses(profile) {
@@ -374,11 +430,11 @@ try {
   const { page, heap, wasm } = await memoryAfterFight(browser.context, url);
   await page.close();
   const idle = await idleCpu(browser, url, pathToFileURL(emptyPage).href);
+  const saved = await savedGameRows(browser.context, url, join(dirname(pagePath), 'brawlarium.js'));
 
   const html = readFileSync(pagePath);
   const size = html.length;
   const gzipped = gzipSync(html).length;
-  const range = (values, format) => `${format(Math.min(...values))}..${format(Math.max(...values))}`;
   printTable([
     ['measure', 'page', 'beside', 'goal', 'met'],
     loadRow(`desktop: page load to the first "Your Choice: " (median of ${runs})`, Goals.desktop,
@@ -396,6 +452,7 @@ try {
       `${mib(heap)} + ${mib(wasm)}`, '', null],
     [`Chromium's CPU time idle ${IdleSeconds} s at a question (median of ${IdleRounds})`, `${idle.game.toFixed(1)} ms`,
       `${idle.empty.toFixed(1)} ms on an empty page`, '<= empty page', idle.game <= idle.empty],
+    ...saved,
   ]);
   printTable(stepRows([
     ['desktop: page', load.desktop, pagePath], ['floor', floor.desktop, floorPath],

@@ -25,6 +25,8 @@ brawlarium_game_rule(BRAWLARIUM_DEFAULT_PAUSE src/combat/fight.h "DefaultPauseBe
 brawlarium_game_rule(BRAWLARIUM_CLEAR_LINE_ENDS src/console/console.h "ClearLineEnds = ([0-9]+)")
 brawlarium_game_rule(BRAWLARIUM_BAD_COMMAND_LINE src/game/brawlarium.cpp "BadCommandLine = ([0-9]+)")
 brawlarium_game_rule(BRAWLARIUM_LISTS_REFUSED src/combat/price_list_check.h "PriceListsRefused = ([0-9]+)")
+brawlarium_game_rule(BRAWLARIUM_MOST_KEY_BYTES_SHIFT src/game/save_file.h "MostKeyBytes = std::size_t\\{1\\} << ([0-9]+)U")
+brawlarium_game_rule(BRAWLARIUM_MOST_HEADER_BYTES src/game/save_file.h "MostHeaderBytes = ([0-9]+)")
 configure_file(${CMAKE_SOURCE_DIR}/cmake/web_module_facts.js.in ${CMAKE_BINARY_DIR}/web_module_facts.js @ONLY)
 
 # emcc's JavaScript optimizer needs Debian's acorn, which a Node from

@@ -19,7 +19,7 @@ step() { printf '\n==== %s ====\n' "$*"; }
 step "Installing what is missing"
 need_build_tools
 need_packages libgtest-dev valgrind clang libclang-rt-14-dev clang-tidy clang-format tmux python3 \
-    emscripten chromium shellcheck pyflakes3
+    emscripten chromium shellcheck pyflakes3 asciinema
 command -v npm >/dev/null 2>&1 || need_packages npm
 
 jobs=$(nproc 2>/dev/null || echo 2)

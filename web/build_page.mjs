@@ -7,7 +7,10 @@
 // and runs; and the page module, bundled by esbuild with the packages it
 // imports (resolved through the page's import map, as a browser does),
 // minified, and run as soon as it is parsed (async). The file needs nothing
-// but itself, from file:// or any static host.
+// but itself, from file:// or any static host. Its Content-Security-Policy
+// (a meta tag) runs only these scripts, by their hashes, lets them compile
+// WebAssembly, and allows no connection at all: nothing leaves the page.
+import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -100,5 +103,17 @@ for (const [tag, reference] of [...html.matchAll(ClassicScript)]) {
     : script(await minified(readFileSync(localFile(reference), 'utf8')), reference);
   html = html.replace(tag, () => inlined);
 }
+// The policy: the page's own scripts by hash, WebAssembly, inline styles
+// (xterm.js writes its own style element), and nothing fetched or sent.
+function securityPolicy(page) {
+  const hashes = [...page.matchAll(/<script(?: type="module" async)?>([\s\S]*?)<\/script>/g)]
+    .map(([, code]) => `'sha256-${createHash('sha256').update(code).digest('base64')}'`);
+  return [`default-src 'none'`, `script-src ${hashes.join(' ')} 'wasm-unsafe-eval'`, `style-src 'unsafe-inline'`,
+    `img-src data: blob:`, `font-src data:`, `connect-src 'none'`, `base-uri 'none'`, `form-action 'none'`].join('; ');
+}
+
+const Charset = '<meta charset="utf-8">\n';
+if (!html.includes(Charset)) throw new Error('index.html has no <meta charset="utf-8"> to put the policy after');
+html = html.replace(Charset, () => `${Charset}<meta http-equiv="Content-Security-Policy" content="${securityPolicy(html)}">\n`);
 writeFileSync(outputPath, html);
 console.log(`${outputPath}: ${Buffer.byteLength(html)} bytes`);

@@ -6,7 +6,9 @@
 // pause until the game next reads, key presses queue for the next key wait,
 // and what is left of them becomes typed text at the next question, as in a
 // console. Ctrl-C abandons the instance: its waits never settle and its
-// output is dropped. Also the check of price lists, in an instance of its own.
+// output is dropped. The page may skip the rest of a fight's pauses (until
+// the game next reads), play pauses faster, or hold them (a playback held).
+// Also the check of price lists, in an instance of its own.
 import { LineEditor } from './line_editor.js';
 
 // The shortest pause between rounds in which a screen reader reads a round.
@@ -24,7 +26,8 @@ export function outputDecoder() {
 export class Game {
   // `page` gives what the game needs of the page: factory, screen
   // ({ write, cursorX, columns }), announcer, setTitle(text or null),
-  // showKeyWait(waiting), onEnd(how).
+  // showKeyWait(waiting), onEnd(how), and optionally onWait(kind) when the
+  // game waits for an 'answer' or a 'key' and showPause(pausing).
   constructor(page, commandLine, preRun) {
     this.page = page;
     this.editor = new LineEditor(page.screen);
@@ -34,12 +37,18 @@ export class Game {
     this.keyWaiter = null;
     this.timer = null;
     this.roundPause = null;
+    this.speed = 1;
+    this.skipping = false;
+    this.holding = false;
+    this.heldPause = null;
+    this.errors = '';
     this.stopped = false;
     this.instance = null;
+    this.module = null;
     page.factory({
       arguments: commandLine,
       host: this.host(),
-      preRun: [preRun],
+      preRun: [preRun, (module) => { this.module = module; }],
       onExit: (status) => this.end(`status ${status}`),
       onAbort: () => this.end('error'),
     }).then((instance) => { this.instance = instance; }, (error) => this.end('error', error));
@@ -49,7 +58,7 @@ export class Game {
     return {
       isTerminal: true,
       environment: { TERM: 'xterm-256color' },
-      write: (stream, bytes) => this.show(bytes),
+      write: (stream, bytes) => this.show(bytes, true, stream),
       readAnswers: () => this.nextLine(),
       readKey: () => this.nextKey(),
       setTitle: (text) => { if (!this.stopped) this.page.setTitle(text); },
@@ -75,10 +84,11 @@ export class Game {
     return Boolean(this.keyWaiter) || this.keyMode;
   }
 
-  show(bytes, more = true) {
+  show(bytes, more = true, stream = 1) {
     if (this.stopped) return;
     const text = this.decode(bytes, more);
     if (text === '') return;
+    if (stream === 2) this.errors = (this.errors + text).slice(-2000);
     this.page.screen.write(text);
     this.page.announcer.add(text);
   }
@@ -87,22 +97,34 @@ export class Game {
     if (this.stopped) return never();
     this.page.announcer.flush();
     this.keyMode = false;
+    this.waited();
     this.keysAhead.splice(0).forEach((key) => this.editor.edit(key));
-    return this.editor.nextLine();
+    const line = this.editor.nextLine();
+    if (this.editor.waiting) this.page.onWait?.('answer');
+    return line;
+  }
+
+  // The game reads: a skip, and the pause shown, end here.
+  waited() {
+    this.skipping = false;
+    this.page.showPause?.(false);
   }
 
   nextKey() {
     if (this.stopped) return never();
     this.page.announcer.flush();
     this.keyMode = false;
+    this.waited();
     if (this.keysAhead.length > 0) {
       this.keysAhead.shift();
       return Promise.resolve();
     }
-    return new Promise((resolve) => {
+    const wait = new Promise((resolve) => {
       this.keyWaiter = resolve;
       this.page.showKeyWait(true);
     });
+    this.page.onWait?.('key');
+    return wait;
   }
 
   // The game asks for its --pause; the player may have chosen another since.
@@ -110,12 +132,48 @@ export class Game {
   // together at the next question or key wait.
   pause(ms) {
     if (this.stopped) return never();
-    const pause = this.roundPause ?? ms;
+    const pause = this.skipping ? 0 : (this.roundPause ?? ms) / this.speed;
     if (pause >= ReadablePause) this.page.announcer.flush();
     this.keyMode = true;
+    if (!this.skipping) this.page.showPause?.(true);
     return new Promise((resolve) => {
-      this.timer = setTimeout(() => { this.timer = null; resolve(); }, pause);
+      const ended = () => {
+        this.timer = null;
+        if (this.holding) this.heldPause = resolve;
+        else resolve();
+      };
+      this.timer = setTimeout(ended, Number.isFinite(pause) ? pause : 0);
+      this.timerEnds = ended;
     });
+  }
+
+  // Plays the rest of the fight's pauses at once, until the game next reads.
+  skip() {
+    this.skipping = true;
+    this.page.showPause?.(false);
+    if (this.timer) {
+      clearTimeout(this.timer);
+      this.timerEnds();
+    }
+  }
+
+  // Holds the game at its next pause's end until released.
+  hold(holding) {
+    this.holding = holding;
+    if (!holding && this.heldPause) {
+      const resolve = this.heldPause;
+      this.heldPause = null;
+      resolve();
+    }
+  }
+
+  // The save file's bytes, or null when the game has none (yet).
+  readFile(path) {
+    try {
+      return this.module?.FS.readFile(path) ?? null;
+    } catch {
+      return null;
+    }
   }
 
   type(data) {
@@ -152,6 +210,8 @@ export class Game {
     this.page.showKeyWait(false);
     clearTimeout(this.timer);
     this.timer = null;
+    this.heldPause = null;
+    this.page.showPause?.(false);
     if (detail) console.error(detail);
     this.page.onEnd(how);
   }

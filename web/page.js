@@ -1,15 +1,21 @@
 // The page plays the WebAssembly game in a terminal, one module instance per
 // game; every rule and text of the game stays in the module. This file is the
 // status bar (seed and replay link, lists in use, round pause, messages) and
-// the wiring of the page's modules (doc/page.md says what each holds).
+// the wiring of the page's modules (doc/page.md says what each holds); the
+// game as a file (kept, opened, shared, recorded) is game_keeper.js's.
 import { createTerminal, PageKeysAddon, ReadableFitAddon, screenOf, writeNote } from './terminal.js';
 import { AnnouncerAddon } from './announcer.js';
 import { TouchAddon } from './touch.js';
 import { Dialogs } from './dialogs.js';
 import { Game, checkLists } from './game.js';
 import { forgetLinkInAddress, newSeed, readLink, showReplayLink } from './replay_link.js';
-import { setUpRoundPause } from './round_pause.js';
+import { setUpRoundPause, showRoundPause } from './round_pause.js';
 import { listOptions, listsInUse, listWriter, readLists, takeListFiles } from './price_lists.js';
+import { recordWrites } from './recording.js';
+import { isSaveFile } from './game_controls.js';
+import { seedOfSave } from './kept_game.js';
+import { GameKeeper } from './game_keeper.js';
+import { isLink } from './share_link.js';
 
 const PageTitle = document.title;
 const byId = (id) => document.getElementById(id);
@@ -18,6 +24,7 @@ const page = {
   factory: null, rules: null, terminal: null, announcer: null, touch: null, dialogs: null,
   game: null, lists: new Map(), listsRefused: false, commandLineRefused: false,
   linkSeed: null, seed: null, pause: null,
+  keeper: null,
 };
 
 const say = (message) => { byId('message').textContent = message; };
@@ -37,21 +44,33 @@ function seedForNextGame() {
   return seed;
 }
 
-function startGame() {
+// A new game, or with `save` (its bytes) the game a save file holds, under
+// the file's name; with `keys`, played back from them; `spare`, see
+// GameKeeper.starting.
+function startGame({ save = null, saveName = 'game.sav', keys = null, spare = false } = {}) {
   page.game?.end('replaced');
+  const saveFile = page.keeper.starting({ save, saveName, keys, spare });
   page.terminal.reset();
   page.touch.showKeyWait(false);
   page.announcer.reset();
-  page.seed = seedForNextGame();
+  page.seed = save ? seedOfSave(save) : seedForNextGame();
+  if (save) page.linkSeed = null;
   showSeed();
+  const writeLists = gameLists(page.lists);
   page.game = new Game({
     factory: page.factory,
     screen: screenOf(page.terminal),
     announcer: page.announcer,
     setTitle: (text) => { document.title = text ?? PageTitle; },
     showKeyWait: (waiting) => page.touch.showKeyWait(waiting),
+    ...page.keeper.hooks(),
     onEnd: gameEnded,
-  }, ['--seed', page.seed, '--pause', page.pause, ...listOptions(page.lists)], gameLists(page.lists));
+  }, [...(page.seed === null ? [] : ['--seed', page.seed]), '--pause', page.pause, ...saveFile.options,
+    ...listOptions(page.lists)], (module) => {
+    writeLists(module);
+    saveFile.prepare(module);
+  });
+  page.keeper.started(page.game, keys);
   page.touch.focusInput();
 }
 
@@ -74,7 +93,7 @@ function endSaying(how) {
 }
 
 function gameEnded(how) {
-  if (how === 'replaced') return;
+  if (how === 'replaced' || page.keeper.ended(how, page.game.errors)) return;
   // Only the address can give the game a command line it refuses, and the
   // page checks it first; should the game still refuse one, a game with a
   // seed of the page's own takes its place, once.
@@ -104,11 +123,19 @@ function startAfterEnd() {
 }
 
 function typeIntoGame(data) {
+  if (page.keeper.playing && data !== '\x03') {
+    say('This shared game is playing back: "Play from here" gives you the keyboard.');
+    return;
+  }
   if (runningGame()) page.game.type(data);
   else if (data !== '\x03') startAfterEnd();
 }
 
 function showSeed() {
+  if (page.seed === null) {
+    byId('seed').textContent = 'A save file';
+    return;
+  }
   showReplayLink(byId('seed'), page.seed, page.pause, async (href) => {
     if (await confirmLosingGame('Replay this game from its start?', 'Replay')) page.dialogs.leave(href);
   });
@@ -116,15 +143,23 @@ function showSeed() {
 
 const capitalised = (text) => text[0].toUpperCase() + text.slice(1);
 
-function useLists(lists) {
+function showLists(lists) {
   page.lists = lists;
   page.listsRefused = false;
   byId('lists').textContent = capitalised(listsInUse(lists));
+}
+
+function useLists(lists) {
+  showLists(lists);
   say('');
   startGame();
 }
 
 async function useFiles(files) {
+  if (files.length === 1 && await isSaveFile(files[0])) {
+    page.keeper.openSaveFile(files[0]);
+    return;
+  }
   const { lists, refusal } = await readLists(files);
   if (refusal) say(refusal);
   else if (lists.size > 0 && await confirmLosingGame(`Start a new game with ${listsInUse(lists)}?`)) useLists(lists);
@@ -158,11 +193,33 @@ function setUpTerminal() {
   terminal.open(byId('terminal'));
   page.terminal = terminal;
   page.announcer = new AnnouncerAddon(byId('announcement'));
-  page.touch = new TouchAddon({ runningGame, typeIntoGame, startAfterEnd, confirm: confirmLosingGame });
+  // While a shared game plays back, a tap is a key of the viewer's, which the page declines.
+  const touchedGame = () => (page.keeper.playing && runningGame()
+    ? { takesKeys: true, tap: () => (typeIntoGame(''), true) } : runningGame());
+  page.touch = new TouchAddon({ runningGame: touchedGame, typeIntoGame, startAfterEnd, confirm: confirmLosingGame });
   for (const addon of [new ReadableFitAddon(page.rules.clearLineEnds), new PageKeysAddon(() => controls().at(-1)),
     page.announcer, page.touch]) terminal.loadAddon(addon);
   terminal.onTitleChange((title) => { document.title = title; });
   terminal.onData(typeIntoGame);
+}
+
+function setPause(pause) {
+  page.pause = pause;
+  showRoundPause(byId('pause'), pause);
+}
+
+function setUpKeeper() {
+  page.keeper = new GameKeeper({
+    say, startGame, showLists, setPause, confirm: confirmLosingGame, focusInput: () => page.touch.focusInput(),
+    terminal: page.terminal, rules: page.rules,
+    game: () => ({ game: page.game, seed: page.seed, pause: page.pause, lists: page.lists }),
+  });
+  page.keeper.setUpControls();
+  recordWrites(page.terminal, () => page.keeper.recording);
+  // A share link pasted into this tab's address changes only its hash.
+  window.addEventListener('hashchange', async () => {
+    if (isLink(location.hash) && await confirmLosingGame('Watch the shared game?', 'Watch it')) page.keeper.playSharedGame();
+  });
 }
 
 function setUp(factory) {
@@ -188,12 +245,13 @@ function setUp(factory) {
   byId('status').addEventListener('click', (event) => {
     if (event.target.tagName === 'BUTTON' && !page.dialogs.open) page.touch.focusInput();
   });
+  setUpKeeper();
   window.brawlarium = {
     terminal: page.terminal,
     get waitingFor() { return page.game?.waitingFor ?? 'end'; },
     get wasmMemoryBytes() { return page.game?.memory() ?? 0; },
   };
-  startGame();
+  page.keeper.startFirstGame();
 }
 
 // The module's exit() unwinds by throwing ExitStatus, which onExit has seen,

@@ -30,12 +30,15 @@ export function linkTo(seed, pause) {
   return `?seed=${seed}&pause=${pause}`;
 }
 
-// The address without a link's seed and pause, or null when it names none.
+// The address without a link's seed and pause or a shared game (#game=...),
+// or null when it names none.
 export function addressWithoutLink(href) {
   const address = new URL(href);
-  if (!address.searchParams.has('seed') && !address.searchParams.has('pause')) return null;
+  const shared = address.hash.startsWith('#game=');
+  if (!address.searchParams.has('seed') && !address.searchParams.has('pause') && !shared) return null;
   address.searchParams.delete('seed');
   address.searchParams.delete('pause');
+  if (shared) address.hash = '';
   return address.href;
 }
 

@@ -12,10 +12,7 @@ const PauseKey = 'brawlarium.pause';
 export function setUpRoundPause(choice, { linkPause, defaultPause, longestPause }, onChange) {
   const remembered = sessionStorage.getItem(PauseKey) ?? '';
   const pause = linkPause ?? (isWholeNumberUpTo(remembered, longestPause) ? remembered : String(defaultPause));
-  if (![...choice.options].some((option) => option.value === pause)) {
-    choice.add(new Option(`${Number(pause) / 1000} s`, pause));
-  }
-  choice.value = pause;
+  showRoundPause(choice, pause);
   let pointed = false;
   choice.addEventListener('pointerdown', () => { pointed = true; });
   choice.addEventListener('keydown', () => { pointed = false; });
@@ -25,4 +22,12 @@ export function setUpRoundPause(choice, { linkPause, defaultPause, longestPause 
     pointed = false;
   });
   return pause;
+}
+
+// Shows a pause given by the page (a kept or shared game's) in the list.
+export function showRoundPause(choice, pause) {
+  if (![...choice.options].some((option) => option.value === pause)) {
+    choice.add(new Option(`${Number(pause) / 1000} s`, pause));
+  }
+  choice.value = pause;
 }

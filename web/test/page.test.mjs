@@ -7,17 +7,22 @@
 // a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
 // the answer field with an input method and key waits ended by taps give the
 // same game, and the prompt stays in view above an on-screen keyboard; a
-// clear leaves nothing of the screen before; and no request leaves file: and
-// data:.
+// clear leaves nothing of the screen before; a game reloaded in its middle
+// goes on as played straight through, its share link plays it back in a
+// fresh page to the same screen and a cut one is refused, its recording
+// plays under asciinema, a link's lists named with HTML show as text and
+// run nothing, the page refuses to connect anywhere; and no request leaves
+// file: and data:.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { devices, launchChromium } from './chromium.mjs';
 import { answersOf, play, readRows, screenText, trimmedLines, waitForText, waitUntil } from './page_driver.mjs';
+import { shareLink } from '../share_link.js';
 
 const pagePath = resolve(process.env.BRAWLARIUM_PAGE ?? 'brawlarium.html');
 const runnerPath = resolve(process.env.BRAWLARIUM_RUNNER ?? 'brawlarium.js');
@@ -87,10 +92,15 @@ function withEchoedAnswers(transcript, answers) {
   return shown + rest;
 }
 
+// Each test's page starts with no kept game; a reload keeps its own.
 async function openPage(query = '') {
   const page = await browser.context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
+  await page.addInitScript(() => {
+    if (sessionStorage.getItem('test.opened') === null) localStorage.clear();
+    sessionStorage.setItem('test.opened', '1');
+  });
   await page.goto(`${pathToFileURL(pagePath)}${query}`);
   return { page, errors };
 }
@@ -350,7 +360,8 @@ test('letters beyond ASCII in a name and in a list show as the Node runner print
 });
 
 // Each control in the order Tab reaches it from the terminal, by its role and accessible name.
-const Controls = [['link', 'replay this game'], ['button', 'Use my price lists…'], ['button', 'Check these lists'],
+const Controls = [['link', 'replay this game'], ['button', 'New game'], ['button', 'Save file'],
+  ['button', 'Open a save file…'], ['button', 'Share…'], ['button', 'Download recording'], ['button', 'Use my price lists…'], ['button', 'Check these lists'],
   ['button', 'Use the sample lists'], ['combobox', 'Round pause'], ['checkbox', 'Screen reader mode']];
 
 test('Tab leaves the terminal for every control and back; screen-reader mode reads each screen out',
@@ -601,6 +612,93 @@ for (const [name, device, smallestFont] of Phones) {
       }
     });
 }
+
+// The lines from the last that starts with `opening` on.
+const fromLast = (lines, opening) => lines.slice(lines.findLastIndex((line) => line.startsWith(opening)));
+
+test('a game reloaded twice, and its share link, reach the game played through; its recording plays; nothing leaves',
+  { timeout: 150000 }, async () => {
+    const reload = async (page) => {
+      await page.reload();
+      await waitForText(page, 'Your game was restored', { timeout: 10000 }).catch(() => {});
+      assert.equal(await page.textContent('#message'), 'Your game was restored.');
+    };
+    // Reloaded at a question and at a key wait; the fight skipped.
+    const fight = async (page) => {
+      await waitUntil(page, 'pause', 30000);
+      await page.click('#skip');
+      await waitUntil(page, 'key');
+      await reload(page);
+    };
+    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { run: reload }, 'd', '1', { run: fight },
+      { key: 'Space' }, 'r', 'c'];
+    const expected = runner(['--seed', Seed], answersOf(steps), sampleData);
+    const { page, errors } = await openPage(`?seed=${Seed}`);
+    await play(page, steps);
+    await waitUntil(page, 'key');
+    const stats = fromLast(await screenText(page), 'View Stats Selected');
+    const native = trimmedLines(withEchoedAnswers((await expected).stdout, answersOf(steps)));
+    assert.deepEqual(stats, native.slice(native.lastIndexOf(stats[0]), native.lastIndexOf(stats[0]) + stats.length));
+    assert.match(stats.join('\n'), /Experience: 300/);
+
+    const refused = await page.evaluate(() => fetch('data:text/plain,x').then(() => 'fetched', () => 'refused'));
+    assert.equal(refused, 'refused', 'the page may connect');
+
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-recording')]);
+    const cast = join(mkdtempSync(join(tmpdir(), 'brawlarium-cast-')), 'game.cast');
+    await download.saveAs(cast);
+    const shown = execFileSync('script', ['-qec', `asciinema cat ${cast}`, '/dev/null'], { encoding: 'utf8', timeout: 20000 })
+      // eslint-disable-next-line no-control-regex
+      .replace(/\x1b\[[0-9;?]*[A-Za-z]|\x1b\][^\x07]*\x07|\r/g, '');
+    for (const line of stats) assert.ok(shown.includes(line), `the recording lacks ${line}`);
+
+    await page.click('#share');
+    const link = new URL(await page.inputValue('#share-link'));
+    await page.keyboard.press('Escape');
+    // The link cut short: refused in words, and the kept game left as it was.
+    const kept = await page.evaluate(() => JSON.stringify(localStorage));
+    await page.goto(`${pathToFileURL(pagePath)}${link.hash.slice(0, -20)}`);
+    await waitUntil(page, 'answer');
+    assert.equal(await page.textContent('#message'), 'This shared link does not read: it was cut short or altered; here is a new game.');
+    assert.equal(await page.evaluate(() => JSON.stringify(localStorage)), kept);
+    const { page: viewer, errors: viewerErrors } = await openPage(link.hash);
+    await viewer.selectOption('#playback-speed', 'Infinity');
+    await waitForText(viewer, 'Press any key to continue...', { timeout: 60000 });
+    await viewer.waitForFunction(() => document.querySelector('#message').textContent.startsWith('The shared game ends here'),
+      null, { timeout: 60000 });
+    assert.deepEqual(fromLast(await screenText(viewer), 'View Stats Selected'), stats);
+    assert.deepEqual([...errors, ...viewerErrors], []);
+    await Promise.all([page.close(), viewer.close()]);
+  });
+
+// FNV-1a, 64 bits, as the save file's header writes a list's digest.
+function listDigest(bytes) {
+  let digest = 0xcbf29ce484222325n;
+  for (const byte of bytes) digest = BigInt.asUintN(64, (digest ^ BigInt(byte)) * 0x100000001b3n);
+  return `fnv1a64:${digest.toString(16).padStart(16, '0')}`;
+}
+
+test('a shared link\'s lists show their names as text, and no script of theirs runs', { timeout: 60000 }, async () => {
+  const names = ['<img src=x onerror=alert(1)>', '</script><script>alert(2)</script>'];
+  // The sample weapons, the first two renamed.
+  const sample = readFileSync(join(sampleData, 'weaponlist.txt'), 'utf8').split('\n');
+  const weapons = new TextEncoder().encode(sample.map((line, at) => (names[at] ?? '') + line.slice(names[at] ? line.indexOf(';') : 0)).join('\n'));
+  const armors = readFileSync(join(sampleData, 'armorlist.txt'));
+  const header = `brawlarium save 1\ngenerator musl\nseed 7\nweapons ${listDigest(weapons)}\narmors ${listDigest(armors)}\nkeys\n`;
+  const lists = new Map([['weapon', { name: 'weapon<img src=x onerror=alert(3)>.txt', bytes: weapons }]]);
+  const { link } = await shareLink({ save: `${header}a\na\nbob\n\nr\ny\nb\na\n`, pause: '0', lists });
+  const { page, errors } = await openPage(link);
+  const dialogs = [];
+  page.on('dialog', (dialog) => { dialogs.push(dialog.message()); dialog.dismiss(); });
+  await waitForText(page, 'What weapon would you like to buy?');
+  const screen = (await screenText(page)).join('\n');
+  for (const name of names) assert.ok(screen.includes(name), `${name} is not shown`);
+  assert.match(await page.textContent('#lists'), /^Your weapon<img src=x onerror=alert\(3\)>\.txt with/);
+  // The page's own four scripts (the game, its wasm, its loader, the page), and no image.
+  assert.deepEqual(await page.evaluate(() => [document.images.length, document.scripts.length]), [0, 4]);
+  assert.deepEqual([dialogs, errors], [[], []]);
+  await page.close();
+});
 
 test('a clear leaves nothing of the screen before in a 2560x1440 window', async () => {
   const { page, errors } = await openPage();

@@ -34,5 +34,6 @@ test('the link written, the address without it, and fresh seeds within the limit
   assert.equal(addressWithoutLink('file:///a/brawlarium.html?seed=7&pause=0#top'), 'file:///a/brawlarium.html#top');
   assert.equal(addressWithoutLink('file:///a/brawlarium.html?other=1&seed=7'), 'file:///a/brawlarium.html?other=1');
   assert.equal(addressWithoutLink('file:///a/brawlarium.html'), null);
+  assert.equal(addressWithoutLink('file:///a/brawlarium.html#game=H4sI'), 'file:///a/brawlarium.html');
   for (const largest of [0, 9, 4294967295]) assert.ok(Number(newSeed(largest)) <= largest, String(largest));
 });
