@@ -35,11 +35,12 @@ export class Dialogs {
     byId('report').showModal();
   }
 
-  // Leaving or reloading the page loses a character: while hasCharacter()
-  // the browser asks first, unless the page has just asked itself (leave).
-  askBeforeLeaving(hasCharacter) {
+  // Leaving or reloading the page would lose a character the browser does
+  // not keep: while losesCharacter() the browser asks first, unless the page
+  // has just asked itself (leave).
+  askBeforeLeaving(losesCharacter) {
     window.addEventListener('beforeunload', (event) => {
-      if (this.leaving || !hasCharacter()) return;
+      if (this.leaving || !losesCharacter()) return;
       event.preventDefault();
       event.returnValue = '';
     });

@@ -28,6 +28,12 @@ export class GameKeeper {
     this.playback = null;
   }
 
+  // True while the browser keeps every answer of the game: a reload or a
+  // closed tab then loses nothing.
+  get keepsGame() {
+    return this.store !== null && !this.store.refused;
+  }
+
   // A game starts: its save file's options, and what to do before it runs
   // (the file written, for a game that continues one). A spare game (the
   // page's own, after a refused link) replaces the kept one only once played.

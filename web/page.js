@@ -232,7 +232,7 @@ function setUp(factory) {
     page.touch.focusInput();
   });
   setUpListButtons();
-  page.dialogs.askBeforeLeaving(() => page.game?.hasCharacter);
+  page.dialogs.askBeforeLeaving(() => page.game?.hasCharacter && !page.keeper.keepsGame);
   const link = readLink(location.search, page.rules);
   page.linkSeed = link.seed;
   say(link.refusals.join('. '));

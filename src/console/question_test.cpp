@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -126,7 +127,14 @@ TEST_F(QuestionTest, AskChoiceGivesZeroWhenInputEnds) {
 // One of the process's descriptors pointed elsewhere while this lives.
 class Redirection {
 public:
-    Redirection(int fd, int target) : fd(fd), saved(dup(fd)) { dup2(target, fd); }
+    // What the process wrote before (the test runner's own lines, still in
+    // the C library's buffers when its output is a pipe) goes where it was
+    // meant to go, not into the pipe under test.
+    Redirection(int fd, int target) : fd(fd), saved(dup(fd)) {
+        std::cout.flush();
+        std::fflush(nullptr);
+        dup2(target, fd);
+    }
     ~Redirection() {
         dup2(saved, fd);
         close(saved);

@@ -456,7 +456,13 @@ test('a check keeps the game, list buttons ask first, and &pause=0 fights withou
     const native = await expected;
     assert.deepEqual(await screenText(page), trimmedLines(withEchoedAnswers(native.stdout, answers)));
 
-    // Leaving the page asks first while a character exists.
+    // Leaving the page asks first while a character exists that the browser
+    // cannot keep (here its storage refuses the next answer).
+    await page.evaluate(() => {
+      Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+    });
+    await play(page, ['z']);
+    await waitUntil(page, 'answer');
     const asked = new Promise((seen) => page.once('dialog', (dialog) => dialog.dismiss().then(() => seen(dialog.type()))));
     await page.close({ runBeforeUnload: true });
     assert.equal(await asked, 'beforeunload');
