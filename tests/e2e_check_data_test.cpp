@@ -158,6 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "The game refuses these lists: 3 faults."},
         // Faults beside the warnings about the lines that read, in one pass,
         // and the likely slips: other separators, thousands separators.
+        // NOLINTBEGIN(bugprone-suspicious-missing-comma): long messages are split over two lines
         CheckCase{"slips_beside_faults",
                   1,
                   {"W:2: the line has 1 field, 6 are needed: fields are separated by ';', not by tabs",
@@ -171,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "W:8: warning: Short Sword is also the name of line 4: equipping one is refused while the "
                    "other is worn"},
                   "The game refuses these lists: 2 faults, 4 warnings."},
+        // NOLINTEND(bugprone-suspicious-missing-comma)
         // The same under another name: the heading says what it is used as.
         CheckCase{"three_bad_lines",
                   1,

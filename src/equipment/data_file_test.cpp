@@ -62,6 +62,7 @@ TEST(DataFileTest, ReadsLinesAndFieldsAndNotesEachFaultAndSlip) {
             });
         const auto messages = [&file](const std::vector<LoadError>& errors) {
             std::vector<std::string> lines;
+            lines.reserve(errors.size());
             for (const LoadError& error : errors) {
                 lines.push_back("F" + error.message().substr(file.path().size()));
             }
