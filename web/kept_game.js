@@ -22,7 +22,7 @@ export async function firstGameSource(say) {
   const reloaded = performance.getEntriesByType('navigation')[0]?.type === 'reload';
   let store = null;
   try {
-    store = await SavedGameStore.open(say, !linked);
+    store = await SavedGameStore.open(say, !linked, reloaded);
   } catch {
     say(SavedGameStore.Refused);
   }

@@ -14,15 +14,21 @@ const LastGameKey = 'brawlarium.last-game';
 const TabKey = 'brawlarium.tab';
 const lockName = (id) => `brawlarium.game.${id}`;
 
-// Takes the id's lock for the tab's life; false when another tab holds it.
-// Without Web Locks (an old browser), every id is taken.
-function claim(id) {
+// How long a reloaded tab waits for the page it replaces to let go of its
+// game's lock.
+const ReloadLockWait = 3000;
+
+// Takes the id's lock for the tab's life; false when another tab holds it
+// (after `waitMs`, when given: the page a reload replaces may hold it a
+// moment longer). Without Web Locks (an old browser), every id is taken.
+function claim(id, waitMs = 0) {
   if (!navigator.locks) return Promise.resolve(true);
+  const options = waitMs > 0 ? { signal: AbortSignal.timeout(waitMs) } : { ifAvailable: true };
   return new Promise((taken) => {
-    navigator.locks.request(lockName(id), { ifAvailable: true }, (lock) => {
+    navigator.locks.request(lockName(id), options, (lock) => {
       taken(lock !== null);
       return lock ? new Promise(() => {}) : undefined;
-    });
+    }).catch(() => taken(false));
   });
 }
 
@@ -55,10 +61,11 @@ export class SavedGameStore {
 
   // The tab's store: its own game's id, and the game it brings back
   // (`restored`, or null). With `mayTakeOver` false (a link names the
-  // game), a tab with no game of its own starts afresh.
-  static async open(say, mayTakeOver = true) {
+  // game), a tab with no game of its own starts afresh; `reloaded` waits
+  // for the page it replaces to let go of the tab's game.
+  static async open(say, mayTakeOver = true, reloaded = false) {
     let id = sessionStorage.getItem(TabKey);
-    if (id !== null && !(await claim(id))) id = null;
+    if (id !== null && !(await claim(id, reloaded ? ReloadLockWait : 0))) id = null;
     if (id === null || localStorage.getItem(GamePrefix + id) === null) {
       const last = localStorage.getItem(LastGameKey);
       if (mayTakeOver && last !== null && last !== id && (await claim(last))) id = last;

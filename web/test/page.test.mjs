@@ -571,6 +571,10 @@ for (const [name, device, smallestFont] of Phones) {
         await assertWithinVisualViewport(page, ['#report', '#report-close']);
         assert.ok(await page.$eval('#report-text', (text) => text.scrollWidth <= text.clientWidth), 'the report does not wrap');
         await page.tap('#report-close');
+        // The dialog's close event gives the field the focus anew; a
+        // composition begun before that would be cut off by it.
+        await page.waitForSelector('#report', { state: 'hidden' });
+        await page.evaluate(() => new Promise((done) => setTimeout(() => requestAnimationFrame(done), 0)));
         assert.equal(await page.inputValue(AnswerField), '');
 
         for (const step of steps) {
@@ -659,6 +663,8 @@ test('a game reloaded twice, and its share link, reach the game played through; 
     for (const line of stats) assert.ok(shown.includes(line), `the recording lacks ${line}`);
 
     await page.click('#share');
+    // The link is made (compressed) before its dialog opens.
+    await page.waitForSelector('#share-dialog[open]');
     const link = new URL(await page.inputValue('#share-link'));
     await page.keyboard.press('Escape');
     // The link cut short: refused in words, and the kept game left as it was.
