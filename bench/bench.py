@@ -5,7 +5,10 @@ write calls each one costs (--game-before measures an older build's beside
 them), and the time the price-list check takes; with --web-runner, the
 WebAssembly build's start-up under Node, its size, its piped answers per
 second and their write calls as well (--web-runner-before measures an older
-build's beside them).
+build's beside them). Continuing a saved game of 600 fights, natively and
+under Node, beside the start alone; and under Node a whole game played until
+its hero reached level 20, its save file's bytes per fight and the length of
+its share link (--saved-games-only measures only these).
 
 Run it through scripts/bench.sh, which builds everything it needs; by hand:
 
@@ -531,8 +534,14 @@ def saved_game_rows(command, data, label, fights=600, rounds=5):
         with open(path, "rb") as save:
             content = save.read()
         keys = len(content) - content.index(b"keys\n") - len(b"keys\n")
-        times, cpu_times = [], []
+        times, cpu_times, starts, bare_starts = [], [], [], []
         for _ in range(rounds + 1):
+            # The start alone, in turn with each continuation: the same command
+            # with --version loads the game (under Node, compiles its wasm)
+            # and plays nothing; under Node, Node alone too.
+            starts.append(wall_time(command + ["--version"], data))
+            if command[0] == "node":
+                bare_starts.append(wall_time(["node", "-e", ""], data))
             used = resource.getrusage(resource.RUSAGE_CHILDREN)
             start = time.perf_counter()
             run = subprocess.run(command + ["--save", path], cwd=data, input=b"", stdout=subprocess.PIPE,
@@ -542,15 +551,229 @@ def saved_game_rows(command, data, label, fights=600, rounds=5):
             cpu_times.append(after.ru_utime + after.ru_stime - used.ru_utime - used.ru_stime)
             if run.returncode != 0 or run.stderr or not run.stdout.endswith(b"Your Choice: \n"):
                 raise BenchError("continuing the saved game failed: %s" % run.stderr.decode())
-        times, cpu_times = times[1:], cpu_times[1:]  # the first warms the page cache
+        # The first round warms the page cache.
+        times, cpu_times, starts, bare_starts = times[1:], cpu_times[1:], starts[1:], bare_starts[1:]
         middle = statistics.median(times)
+        game_parts = [whole - start for whole, start in zip(times, starts)]
+        node_alone = ", Node alone (node -e '') %s" % ms(statistics.median(bare_starts)) if bare_starts else ""
         return [
             ("%scontinuing a saved game of %d fights (median of %d)" % (label, fought, rounds), ms(middle),
              "%s..%s, processor %s" % (ms(min(times)), ms(max(times)), ms(statistics.median(cpu_times))), "",
              "< 100 ms", middle < 0.100),
+            ("%sof that, the start: the same command with --version (loads the game, plays nothing)" % label,
+             ms(statistics.median(starts)), "%s..%s%s" % (ms(min(starts)), ms(max(starts)), node_alone), "", "", None),
+            ("%sof that, the game's part: continuing minus --version, run by run" % label,
+             ms(statistics.median(game_parts)), "%s..%s" % (ms(min(game_parts)), ms(max(game_parts))), "", "", None),
             ("%ssave file of that game: bytes per fight" % label, "%.1f B" % (keys / fought),
              "%d B of keys, %d B in all" % (keys, len(content)), "", "", None),
         ]
+
+
+def wall_time(command, cwd):
+    """Wall time of a command that reads nothing and must succeed."""
+    start = time.perf_counter()
+    run = subprocess.run(command, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, timeout=60, check=False)
+    elapsed = time.perf_counter() - start
+    if run.returncode != 0:
+        raise BenchError("%s exited with %d: %s" % (" ".join(command), run.returncode, run.stderr.decode()))
+    return elapsed
+
+# ----------------------------------------------------------------------------
+# A whole game played to level 20
+
+
+MENUS = {b"-------Main Menu-------": "main", b"----Character Creation Menu----": "creation",
+         b"--------COMBAT MENU---------": "combat", b"----PURCHASE EQUIPMENT MENU----": "shop"}
+HIGHEST_LEVEL = 20
+
+
+def list_prices(path):
+    """The prices of a price list, in its order: the last field of a line."""
+    with open(path) as items:
+        return [float(line.rsplit(";", 1)[1]) for line in items if line.strip()]
+
+
+def read_question(fd, timeout):
+    """Reads the game's output up to the question it then waits at."""
+    buffer = b""
+    deadline = time.monotonic() + timeout
+    while not buffer.endswith(tuple(PROMPTS)):
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([fd], [], [], max(left, 0))
+        if not ready:
+            raise BenchError("timed out waiting for a question after %r" % buffer[-300:])
+        chunk = os.read(fd, 65536)
+        if not chunk:
+            raise BenchError("the game ended after %r" % buffer[-300:])
+        buffer += chunk
+    return buffer
+
+
+class LevelTwentyPlayer:
+    """Answers the game's questions from what it shows, to bring a hero to
+    level 20: a hero rolled again until its strength and constitution are
+    both 12, who fights the monsters of `opponent_level`, and spends its gold
+    on the dearest weapon, then armor, that it affords once that is `step`
+    places down a list from what it wears (or the list's last). After a
+    death a new hero is made. Once the hero is at level 20 it views its
+    statistics, where the level is read, and quits."""
+
+    def __init__(self, weapons, armors, step=3):
+        self.prices = {"weapon": weapons, "armor": armors}
+        self.step = step
+        self.menu = None
+        self.fights = self.deaths = 0
+        self.shown_level = None
+        self.new_hero()
+        self.hero = False
+
+    def new_hero(self):
+        self.hero, self.named, self.rolled = True, False, False
+        self.level, self.gold = 1, 0.0
+        self.worn = {"weapon": 0, "armor": 0}
+
+    def upgrade(self, kind):
+        """The place in the list of the item of `kind` worth buying now, or None."""
+        prices, worn = self.prices[kind], self.worn[kind]
+        affordable = [place for place in range(worn + 1, len(prices)) if prices[place] <= self.gold]
+        if affordable and (affordable[-1] >= worn + self.step or affordable[-1] == len(prices) - 1):
+            return affordable[-1]
+        return None
+
+    def wants_to_shop(self):
+        return self.upgrade("weapon") is not None or self.upgrade("armor") is not None
+
+    def note(self, screen):
+        """Keeps what the screen tells about the hero."""
+        if b"Invalid Choice" in screen or b"can't afford" in screen:
+            raise BenchError("the game refused an answer: %r" % screen[-300:])
+        for heading, menu in MENUS.items():
+            if heading in screen:
+                self.menu = menu
+        won = re.search(rb"received \d+ experience and ([0-9.]+) gold for the victory!\n", screen)
+        if won:
+            self.fights += 1
+            self.gold += float(won.group(1))
+            for level in re.findall(rb"you have reached level (\d+)\n", screen[won.end():]):
+                self.level = int(level)
+        if DEATH in screen:
+            self.fights += 1
+            self.deaths += 1
+            self.new_hero()
+            self.hero = False
+        spend = re.search(rb"You have ([0-9.]+) gold to spend", screen)
+        if spend:
+            self.gold = float(spend.group(1))
+        shown = re.search(rb"\nLevel: (\d+)\n", screen)
+        if shown:
+            self.shown_level = int(shown.group(1))
+
+    def answer(self, screen):
+        """The answer to the question that ends the screen."""
+        self.note(screen)
+        for ending, kind in ((b"weapon would you like to buy? ", "weapon"), (b"armor would you like to buy? ", "armor")):
+            if screen.endswith(ending):
+                place = self.upgrade(kind)
+                self.gold -= self.prices[kind][place]
+                self.worn[kind] = place
+                return str(place + 1)
+        if screen.endswith(b"Change Name to: "):
+            self.named = True
+            return "bob"
+        if screen.endswith(b"Roll Again (Y/N)? "):
+            self.rolled = all(re.search(rb"\n%s: 12\n" % ability, screen) for ability in (b"Strength", b"Constitution"))
+            return "n" if self.rolled else "y"
+        if screen.endswith(b"(Y/N)? ") or screen.endswith(b"(Y/N)?  "):
+            return "y"  # keep the hero made; delete the one before
+        return getattr(self, "at_" + self.menu)(screen)
+
+    def at_main(self, _screen):
+        if not self.hero:
+            self.new_hero()
+            return "a"
+        if self.level >= HIGHEST_LEVEL:
+            return "q" if self.shown_level is not None else "c"
+        return "b" if self.wants_to_shop() else "d"
+
+    def at_creation(self, _screen):
+        return "a" if not self.named else "b" if not self.rolled else "r"
+
+    def at_shop(self, _screen):
+        return "a" if self.upgrade("weapon") is not None else "b" if self.upgrade("armor") is not None else "r"
+
+    def at_combat(self, screen):
+        if self.level >= HIGHEST_LEVEL or self.wants_to_shop():
+            return "r"
+        offered = max(int(level) for level in re.findall(rb"\[(\d+)\] Level", screen.rsplit(b"COMBAT MENU", 1)[1]))
+        return str(min(opponent_level(self.level), offered))
+
+
+def opponent_level(level):
+    """The monster's level a hero of `level` fights. A victory pays 300
+    experience for a monster of the hero's level, half as much for each level
+    below, and 5 for any monster 5 or more levels below; but the stronger
+    monsters' critical strikes grow deadly, and from level 14 on a hero in
+    the best equipment loses about one fight in five against its own level.
+    So the hero fights its own level while a death costs little, one level
+    below from level 9, level 12 (two to four below, at most about one death
+    in 10,000 fights) from level 14, and from level 17, where every monster
+    that pays more than 5 is that dangerous, level 1, the quickest fight."""
+    if level < 9:
+        return level
+    if level < 14:
+        return level - 1
+    return 12 if level < 17 else 1
+
+
+def play_to_level_twenty(runner, data, path, seed, most_answers=20000):
+    """Plays a new game saved in `path` under the Node runner with --batch
+    until its hero reaches level 20; the player, once the game has ended."""
+    player = LevelTwentyPlayer(list_prices(os.path.join(data, "weaponlist.txt")),
+                               list_prices(os.path.join(data, "armorlist.txt")))
+    process = piped_child(["node", runner, "--batch", "--seed", str(seed), "--save", path], data)
+    try:
+        for _ in range(most_answers):
+            reply = player.answer(read_question(process.stdout.fileno(), timeout=30))
+            process.stdin.write(reply.encode() + b"\n")
+            if reply == "q":
+                break
+        else:
+            raise BenchError("no level 20 after %d answers" % most_answers)
+    finally:
+        finish(process)
+    return player
+
+
+def level_twenty_rows(runner, data, seed=7):
+    """A whole game played to level 20 under Node: its fights, the level on
+    its statistics screen, its save file's bytes per fight and the length of
+    the share link the page gives for it."""
+    import json
+    import tempfile
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "level-20.save")
+        player = play_to_level_twenty(runner, data, path, seed)
+        with open(path, "rb") as save:
+            content = save.read()
+        measured = subprocess.run(["node", os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                        "share_link_length.mjs"), path],
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60, check=False)
+        if measured.returncode != 0:
+            raise BenchError("share_link_length.mjs failed: %s" % measured.stderr.decode())
+        link = json.loads(measured.stdout)
+    keys = len(content) - content.index(b"keys\n") - len(b"keys\n")
+    level = player.shown_level
+    return [
+        ("WebAssembly under Node: a whole game played until its hero reached level 20 (seed %d)" % seed,
+         "%d fights" % player.fights, "level %s on its stats screen, %d heroes lost on the way"
+         % (level, player.deaths), "", "level 20", level == HIGHEST_LEVEL),
+        ("WebAssembly under Node: save file of that game: bytes per fight", "%.1f B" % (keys / player.fights),
+         "%d B of keys, %d B in all" % (keys, len(content)), "", "", None),
+        ("WebAssembly under Node: that game's share link (#game=..., by web/share_link.js)",
+         "%d characters" % link["link"],
+         "the keys gzipped alone: %d B" % link["keysGzipped"], "", "<= 2,000", link["link"] <= 2000),
+    ]
 
 
 def wasm_code(runner):
@@ -650,12 +873,17 @@ def main():
     parser.add_argument("--pauses", type=int, default=10, help="pauses between rounds to measure")
     parser.add_argument("--web-runner", help="the WebAssembly build's brawlarium.js, to measure under Node")
     parser.add_argument("--web-runner-before", help="an older build's brawlarium.js, to measure beside it")
+    parser.add_argument("--saved-games-only", action="store_true",
+                        help="measure only the saved games: continuing one, and with --web-runner a game to level 20")
     args = parser.parse_args()
     game = os.path.abspath(args.game)
     baseline = os.path.abspath(args.baseline)
     shim = os.path.abspath(args.shim)
     data = os.path.abspath(args.data)
 
+    if args.saved_games_only:
+        print_table(saved_games_rows(game, args.web_runner, data))
+        return 0
     rows = []
 
     # Start-up, alternating the two programs so that both see the same machine.
@@ -741,8 +969,28 @@ def main():
     if args.web_runner:
         before = os.path.abspath(args.web_runner_before) if args.web_runner_before else None
         rows += web_rows(os.path.abspath(args.web_runner), data, min(args.runs, 10), args.answers, before)
-        rows += saved_game_rows(["node", os.path.abspath(args.web_runner)], data, "WebAssembly under Node: ")
+        rows += saved_games_rows(None, args.web_runner, data)
 
+    print_table(rows)
+    if handled < args.answers:
+        print("bench: the piped session handled only %d of %d answers" % (handled, args.answers),
+              file=sys.stderr)
+        return 1
+    return 0
+
+
+def saved_games_rows(game, web_runner, data):
+    """Continuing a saved game natively when `game` is given; with the
+    WebAssembly build's runner, under Node, and a whole game to level 20."""
+    rows = saved_game_rows([game], data, "") if game else []
+    if web_runner:
+        runner = os.path.abspath(web_runner)
+        rows += saved_game_rows(["node", runner], data, "WebAssembly under Node: ")
+        rows += level_twenty_rows(runner, data)
+    return rows
+
+
+def print_table(rows):
     headers = ("measure", "game", "baseline / range", "ratio", "goal", "met")
     verdicts = {True: "yes", False: "NO", None: "-"}
     table = [headers] + [(r[0], r[1], r[2], r[3], r[4], verdicts[r[5]]) for r in rows]
@@ -754,11 +1002,6 @@ def main():
         if index == 0:
             print(line)
     print(line)
-    if handled < args.answers:
-        print("bench: the piped session handled only %d of %d answers" % (handled, args.answers),
-              file=sys.stderr)
-        return 1
-    return 0
 
 
 if __name__ == "__main__":

@@ -10,10 +10,14 @@
 # each beside the floor of an xterm.js page that only prints the game's first
 # screen, and where the page's time goes; its size, memory after a fight and
 # idle processor time, and as a Pixel 7 phone, load time and the terminal's
-# font size and columns. Takes about ten minutes.
+# font size and columns. Takes about ten minutes. Natively and under Node it
+# also continues a saved game of 600 fights, beside the start alone, and
+# plays under Node a whole game until its hero reaches level 20: its save
+# file's bytes per fight and the length of its share link.
 #
-#   scripts/bench.sh                 the full run (30 start-ups, 20,000 answers)
-#   scripts/bench.sh --runs 10       fewer start-ups; see bench/bench.py --help
+#   scripts/bench.sh                       the full run (30 start-ups, 20,000 answers)
+#   scripts/bench.sh --runs 10             fewer start-ups; see bench/bench.py --help
+#   scripts/bench.sh --saved-games-only    only the saved games, without the page
 #
 # The WebAssembly rows stand beside the figures of the build before Asyncify
 # was narrowed and the page bundled by esbuild, as measured once; to measure
@@ -75,7 +79,13 @@ fi
 python3 "$root/bench/bench.py" --game "$build/brawlarium" "${before_game[@]}" \
     --baseline "$build/bench/bench_baseline_menu" --shim "$build/bench/libbench_skip_sleep.so" \
     --data "$root/data" "${web[@]}" "$@"
-if [ ${#web[@]} -gt 0 ] && [ -x /usr/bin/chromium ]; then
+saved_games_only=false
+for argument in "$@"; do
+    if [ "$argument" = --saved-games-only ]; then
+        saved_games_only=true
+    fi
+done
+if [ ${#web[@]} -gt 0 ] && [ -x /usr/bin/chromium ] && ! $saved_games_only; then
     echo
     echo "The page in headless Chromium:"
     node "$root/bench/page_bench.mjs" "$root/build-web/brawlarium.html" "${page_before[@]}"
