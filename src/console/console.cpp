@@ -215,9 +215,10 @@ int outputError() { return std::cout.rdbuf() == &screenOutput ? screenOutput.err
 
 void clearScreen() {
     // Scrolling rather than erasing: the console's history keeps everything.
-    for (int line = 0; line < ClearLineEnds; ++line) {
-        std::cout << std::endl;
-    }
+    // One write of all the line ends rather than one endl each: the same
+    // bytes, without 50 flushes of the stream.
+    static const std::string lineEnds(ClearLineEnds, '\n');
+    std::cout << lineEnds << std::flush;
 }
 
 void waitForKey() {

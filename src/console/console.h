@@ -42,7 +42,7 @@ void setTextAttribute(TextAttribute attribute);
 // more rows, so that a clear leaves nothing of the screen before.
 inline constexpr int ClearLineEnds = 50;
 
-// Scrolls the screen clear with ClearLineEnds line ends, each one flushed.
+// Scrolls the screen clear with ClearLineEnds line ends, then flushes.
 void clearScreen();
 
 // Hands what the game has written to standard output to the system, in one

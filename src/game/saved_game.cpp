@@ -45,10 +45,9 @@ protected:
         }
         return traits_type::not_eof(c);
     }
-    int sync() override {
-        takeBuffered();
-        return 0;
-    }
+    // Nothing is shown while the record plays, so a flush (every endl of a
+    // clear) has nothing to do: the buffer is looked at when full or shown.
+    int sync() override { return 0; }
 
 private:
     static constexpr std::size_t ClearingLineEnds = 50;
