@@ -1,19 +1,18 @@
 // The one-file page in headless Chromium, opened from file://: a seeded
 // session typed key by key shows what the Node runner prints for the same
-// answers, in colour, and its end keeps the hero for the next key; faulty
-// lists chosen through the file input are refused, and checked in a dialog
-// while the game goes on, with the game's own words; Tab reaches every
-// control, screen-reader mode reads each screen out, list buttons ask before
-// they end a game with a character, every game but a replay's has a seed of
-// its own; on phones, upright and turned, the text is readable, answers typed
-// through the answer field with an input method and key waits ended by taps
-// give the same game, and the prompt stays in view above an on-screen
-// keyboard; a clear leaves nothing of the screen before; a game reloaded and
-// quit at points drawn from a printed seed goes on as played straight through,
-// its share link plays it back in a fresh page to the same screen and a cut
-// one is refused, its recording plays under asciinema, a link's lists named
-// with HTML show as text and run nothing, the page refuses to connect
-// anywhere; and no request leaves file: and data:.
+// answers, in colour, and its end keeps the hero; faulty lists chosen through
+// the file input are refused, and checked in a dialog while the game goes
+// on, with the game's own words; Tab reaches every control, screen-reader
+// mode reads each screen out, list buttons ask before they end a game with
+// a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
+// the answer field with an input method and key waits ended by taps give the
+// same game, and the prompt stays in view above an on-screen keyboard; a
+// clear leaves nothing of the screen before; a game reloaded and quit at
+// points drawn from a printed seed goes on as played straight through, its share link plays it back in a
+// fresh page to the same screen and a cut one is refused, its recording
+// plays under asciinema, a link's lists named with HTML show as text and
+// run nothing, the page refuses to connect anywhere; and no request leaves
+// file: and data:.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
@@ -644,15 +643,12 @@ for (const [name, device, smallestFont] of Phones) {
 const fromLast = (lines, opening) => lines.slice(lines.findLastIndex((line) => line.startsWith(opening)));
 
 // A seeded generator (mulberry32) of numbers from 0 to 1.
-function seededRandom(seed) {
-  let state = seed >>> 0;
-  return () => {
-    state = (state + 0x6d2b79f5) >>> 0;
-    let mixed = Math.imul(state ^ (state >>> 15), 1 | state);
-    mixed ^= mixed + Math.imul(mixed ^ (mixed >>> 7), 61 | mixed);
-    return ((mixed ^ (mixed >>> 14)) >>> 0) / 2 ** 32;
-  };
-}
+const seededRandom = (seed) => () => {
+  seed = (seed + 0x6d2b79f5) >>> 0;
+  let mixed = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+  mixed ^= mixed + Math.imul(mixed ^ (mixed >>> 7), 61 | mixed);
+  return ((mixed ^ (mixed >>> 14)) >>> 0) / 2 ** 32;
+};
 
 test('a game reloaded and quit at random points, and its share link, reach the game played through; its recording plays; nothing leaves',
   { timeout: 150000 }, async (t) => {
@@ -700,6 +696,8 @@ test('a game reloaded and quit at random points, and its share link, reach the g
     const { page, errors } = await openPage(`?seed=${Seed}`);
     await play(page, steps);
     await waitUntil(page, 'key');
+    // What the game wrote before it waited is on screen once the terminal has parsed it.
+    await page.evaluate(() => new Promise((done) => window.brawlarium.terminal.write('', done)));
     const stats = fromLast(await screenText(page), 'View Stats Selected');
     const native = trimmedLines(withEchoedAnswers((await expected).stdout, answersOf(steps)));
     assert.deepEqual(stats, native.slice(native.lastIndexOf(stats[0]), native.lastIndexOf(stats[0]) + stats.length));
