@@ -42,6 +42,7 @@ export class Game {
     this.holding = false;
     this.heldPause = null;
     this.errors = '';
+    this.hadCharacter = false;
     this.stopped = false;
     this.instance = null;
     this.module = null;
@@ -104,8 +105,11 @@ export class Game {
     return line;
   }
 
-  // The game reads: a skip, and the pause shown, end here.
+  // The game reads: a skip, and the pause shown, end here. Whether it has a
+  // character then is what its end leaves (hadCharacter): a game that quits
+  // has no reading after.
   waited() {
+    this.hadCharacter = this.module?._brawlariumCharacterExists?.() === 1;
     this.skipping = false;
     this.page.showPause?.(false);
   }

@@ -104,6 +104,14 @@ export class GameKeeper {
     return false;
   }
 
+  // The game just ended, as kept, to go on with ({ save, saveName } for the
+  // page's startGame) when it had a character (`hadCharacter`) and its save
+  // file holds keys; else null, and a new game follows.
+  heroToGoOn(hadCharacter) {
+    const save = hadCharacter ? this.saveFile() : null;
+    return save && hasKeys(save) ? { save, saveName: this.savePath.slice(SaveFolder.length + 1) } : null;
+  }
+
   // After a playback, the game is the viewer's: kept, and no longer the link's.
   playbackEnded(why) {
     showPlaybackBar(false);

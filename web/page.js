@@ -2,7 +2,8 @@
 // game; every rule and text of the game stays in the module. This file is the
 // status bar (seed and replay link, lists in use, round pause, messages) and
 // the wiring of the page's modules (doc/page.md says what each holds); the
-// game as a file (kept, opened, shared, recorded) is game_keeper.js's.
+// game as a file (kept, opened, shared, recorded) is game_keeper.js's, and
+// what a game's end says and leaves is game_end.js's.
 import { createTerminal, PageKeysAddon, ReadableFitAddon, screenOf, writeNote } from './terminal.js';
 import { AnnouncerAddon } from './announcer.js';
 import { TouchAddon } from './touch.js';
@@ -16,13 +17,14 @@ import { isSaveFile } from './game_controls.js';
 import { seedOfSave } from './kept_game.js';
 import { GameKeeper } from './game_keeper.js';
 import { isLink } from './share_link.js';
+import { endOf } from './game_end.js';
 
 const PageTitle = document.title;
 const byId = (id) => document.getElementById(id);
 
 const page = {
   factory: null, rules: null, terminal: null, announcer: null, touch: null, dialogs: null,
-  game: null, lists: new Map(), listsRefused: false, commandLineRefused: false,
+  game: null, lists: new Map(), afterEnd: null, commandLineRefused: false,
   linkSeed: null, seed: null, pause: null,
   keeper: null,
 };
@@ -31,9 +33,13 @@ const say = (message) => { byId('message').textContent = message; };
 const gameLists = (lists) => listWriter(lists, page.factory.sampleListsFolder);
 const runningGame = () => (page.game && !page.game.stopped ? page.game : null);
 
+// Whether a character would be lost: the running game's, or the hero an
+// ended game keeps for the next key.
+const heroAtStake = () => Boolean(page.game?.hasCharacter || page.afterEnd?.hero);
+
 // Asks before a game with a character is lost; true at once when there is none.
 function confirmLosingGame(question, action = 'Start a new game') {
-  return page.game?.hasCharacter ? page.dialogs.confirm(question, action) : Promise.resolve(true);
+  return heroAtStake() ? page.dialogs.confirm(question, action) : Promise.resolve(true);
 }
 
 // A link's seed plays its first game only; every later game gets a new one.
@@ -49,6 +55,7 @@ function seedForNextGame() {
 // GameKeeper.starting.
 function startGame({ save = null, saveName = 'game.sav', keys = null, spare = false } = {}) {
   page.game?.end('replaced');
+  page.afterEnd = null;
   const saveFile = page.keeper.starting({ save, saveName, keys, spare });
   page.terminal.reset();
   page.touch.showKeyWait(false);
@@ -78,20 +85,6 @@ function startGame({ save = null, saveName = 'game.sav', keys = null, spare = fa
 // the ellipsis that says it opens a chooser.
 const listButtonLabel = () => byId('use-lists').innerText.trim().replace(/…$/, '');
 
-function endSaying(how) {
-  if (how === 'interrupted') return 'The game was interrupted. Press any key to play again.';
-  if (how === 'error') return 'The game stopped on an internal error. Press any key to play again.';
-  if (how === 'status 0') return 'The game is over. Press any key to play again.';
-  if (how === `status ${page.rules.exitStatuses.listsRefused}` && page.lists.size > 0) {
-    page.listsRefused = true;
-    say('Your price lists were refused: fix them and choose them again, or use the sample lists.');
-    return 'The game cannot play with your price lists, for the reason above.\r\n' +
-      `Fix the file and choose it again with "${listButtonLabel()}",\r\n` +
-      'or press any key to play with the sample lists.';
-  }
-  return 'The game stopped before its end. Press any key to play again.';
-}
-
 function gameEnded(how) {
   if (how === 'replaced' || page.keeper.ended(how, page.game.errors)) return;
   // Only the address can give the game a command line it refuses, and the
@@ -103,22 +96,30 @@ function gameEnded(how) {
     startGame();
     return;
   }
-  const saying = endSaying(how);
-  writeNote(page.terminal, saying);
-  page.announcer.show(saying);
+  page.afterEnd = endOf(how, {
+    hero: page.keeper.heroToGoOn(page.game.hadCharacter),
+    listsRefused: how === `status ${page.rules.exitStatuses.listsRefused}` && page.lists.size > 0,
+    listButton: listButtonLabel(),
+  });
+  const { note, message } = page.afterEnd;
+  if (message) say(message);
+  writeNote(page.terminal, note);
+  page.announcer.show(note);
   document.title = PageTitle;
   page.touch.showKeyWait(true);
 }
 
-// After a game's end, a key starts the next one; after refused lists, with
-// the sample lists rather than the same refusal again.
+// After a game's end, a key goes on with the hero it kept, or starts the
+// next game; after refused lists, with the sample lists rather than the
+// same refusal again.
 function startAfterEnd() {
-  if (page.listsRefused) {
+  const { hero, sampleLists } = page.afterEnd ?? {};
+  if (sampleLists) {
     useLists(new Map());
     say('Playing with the sample lists.');
   } else {
     say('');
-    startGame();
+    startGame(hero ?? {});
   }
 }
 
@@ -145,7 +146,6 @@ const capitalised = (text) => text[0].toUpperCase() + text.slice(1);
 
 function showLists(lists) {
   page.lists = lists;
-  page.listsRefused = false;
   byId('lists').textContent = capitalised(listsInUse(lists));
 }
 
@@ -232,7 +232,7 @@ function setUp(factory) {
     page.touch.focusInput();
   });
   setUpListButtons();
-  page.dialogs.askBeforeLeaving(() => page.game?.hasCharacter && !page.keeper.keepsGame);
+  page.dialogs.askBeforeLeaving(() => heroAtStake() && !page.keeper.keepsGame);
   const link = readLink(location.search, page.rules);
   page.linkSeed = link.seed;
   say(link.refusals.join('. '));

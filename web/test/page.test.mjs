@@ -1,14 +1,14 @@
 // The one-file page in headless Chromium, opened from file://: a seeded
 // session typed key by key shows what the Node runner prints for the same
-// answers, in colour, and the page plays again; faulty lists chosen through
+// answers, in colour, and its end keeps the hero; faulty lists chosen through
 // the file input are refused, and checked in a dialog while the game goes
 // on, with the game's own words; Tab reaches every control, screen-reader
 // mode reads each screen out, list buttons ask before they end a game with
 // a character, every game but a replay's has a seed of its own; on phones, upright and turned, the text is readable, answers typed through
 // the answer field with an input method and key waits ended by taps give the
 // same game, and the prompt stays in view above an on-screen keyboard; a
-// clear leaves nothing of the screen before; a game reloaded in its middle
-// goes on as played straight through, its share link plays it back in a
+// clear leaves nothing of the screen before; a game reloaded and quit at
+// points drawn from a printed seed goes on as played straight through, its share link plays it back in a
 // fresh page to the same screen and a cut one is refused, its recording
 // plays under asciinema, a link's lists named with HTML show as text and
 // run nothing, the page refuses to connect anywhere; and no request leaves
@@ -45,6 +45,9 @@ const AnswerField = 'role=textbox[name="Answer"]';
 const ContinueButton = 'role=button[name="Continue"]';
 // What the game writes before its first clear.
 const StartUpLines = /Created|Loading/;
+// What the page writes when a game with a character ends, by its first words.
+const HeroKept = (ending) => ['', `${ending}, and your hero is kept.`, 'Press any key to go on with your hero,',
+  'or "New game" to start afresh.'];
 
 let browser;
 const requests = [];
@@ -192,7 +195,7 @@ async function strikeColours(page) {
     .map(({ text, colour }) => [text.split(' ').slice(0, 2).join(' '), colour]);
 }
 
-test('a seeded session typed key by key is the Node runner\'s game, in colour, and plays again',
+test('a seeded session typed key by key is the Node runner\'s game, in colour, and keeps its hero at its end',
   { timeout: 150000 }, async () => {
     // An answer is typed when the game asks; a key is pressed at a key wait.
     // The name goes in with a typing slip, mended with Backspace. A key
@@ -217,13 +220,13 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     assert.equal(await page.textContent('#version'), version.trim().replace(/^brawlarium/, 'Brawlarium'));
 
     await play(page, steps);
-    await waitForText(page, 'Press any key to play again.');
+    await waitForText(page, 'Press any key to go on');
 
     const native = await expected;
     assert.equal(native.status, 0, native.stderr);
     const screen = await screenText(page);
-    assert.deepEqual(screen.slice(-2), ['', 'The game is over. Press any key to play again.']);
-    assert.deepEqual(screen.slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+    assert.deepEqual(screen.slice(-4), HeroKept('The game is over'));
+    assert.deepEqual(screen.slice(0, -4), trimmedLines(withEchoedAnswers(native.stdout, answers)));
 
     // Bright for a hit, plain for a miss: green for the player, red for the monster.
     const colours = await strikeColours(page);
@@ -233,16 +236,19 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
     const seen = new Set(colours.map(([, colour]) => colour));
     assert.deepEqual([...seen].sort((a, b) => a - b), [1, 2, 9, 10], 'seed 7 no longer shows every colour');
 
-    // Play again: a fresh game in a cleared terminal, ended by Ctrl-D on an empty line.
+    // A key goes on with the hero at the main menu it quit, in a cleared
+    // terminal; Ctrl-D on an empty line ends the input, and keeps the hero too.
     await page.keyboard.press('x');
     await waitUntil(page, 'answer');
-    assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
+    const menu = await screenText(page);
+    assert.match(menu.slice(-4).join('\n'), /^D\. Fight in the Brawlarium!!\nQ\. Quit\n-+\nYour Choice:$/);
+    assert.ok(!menu.some((line) => line.includes('hero is kept')), menu.join('\n'));
     assert.equal(await page.title(), Title);
     await page.keyboard.type('zz');
     await page.keyboard.press('Control+U');
     await page.keyboard.press('Control+D');
-    await waitForText(page, 'Press any key to play again.');
-    assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice:', '', 'The game is over. Press any key to play again.']);
+    await waitForText(page, 'Press any key to go on');
+    assert.deepEqual((await screenText(page)).slice(-5), ['Your Choice:', ...HeroKept('The game is over')]);
 
     // With a selection made with the mouse, Ctrl+C, Ctrl+Shift+C and Cmd+C
     // copy it and clear it; without one, Ctrl-C stops a game as an interrupt
@@ -258,8 +264,15 @@ test('a seeded session typed key by key is the Node runner\'s game, in colour, a
       assert.equal(await page.evaluate(() => window.brawlarium.waitingFor), 'answer', copy);
     }
     await page.keyboard.press('Control+C');
-    await waitForText(page, 'Press any key to play again.');
-    assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: ^C', '', 'The game was interrupted. Press any key to play again.']);
+    await waitForText(page, 'Press any key to go on');
+    assert.deepEqual((await screenText(page)).slice(-5), ['Your Choice: ^C', ...HeroKept('The game was interrupted')]);
+
+    // "New game" asks before it drops the kept hero, then plays a fresh game.
+    await page.click('#new-game');
+    await page.waitForSelector('#confirm[open]');
+    await page.click('#confirm-replace');
+    await waitUntil(page, 'answer');
+    assert.equal((await screenText(page)).filter((line) => line.startsWith('Bob')).length, 0);
     assert.deepEqual(errors, []);
     await page.close();
   });
@@ -350,10 +363,10 @@ test('letters beyond ASCII in a name and in a list show as the Node runner print
   await waitUntil(page, 'answer');
   const seed = (await page.textContent('#seed')).match(/^Seed (\d+) /)[1];
   await play(page, steps);
-  await waitForText(page, 'Press any key to play again.');
+  await waitForText(page, 'Press any key to go on');
   const native = await runner(['--seed', seed], answers, folder);
   assert.equal(native.status, 0, native.stderr);
-  assert.deepEqual((await screenText(page)).slice(0, -2),
+  assert.deepEqual((await screenText(page)).slice(0, -4),
     trimmedLines(withEchoedAnswers(native.stdout, answers)).map(expandedTabs));
   assert.deepEqual(errors, []);
   await page.close();
@@ -601,12 +614,15 @@ for (const [name, device, smallestFont] of Phones) {
           }
         }
         if (upright) {
-          await waitForText(page, 'Press any key to play again.');
+          await waitForText(page, 'Press any key to go on');
           await page.screenshot({ path: join(dirname(pagePath), `screenshot-${name.replace(/ /g, '-')}.png`) });
           const native = await expected;
-          assert.deepEqual((await screenText(page)).slice(0, -2), trimmedLines(withEchoedAnswers(native.stdout, answers)));
-          // A tap plays again; the bar's End input ends it as Ctrl-D does.
-          await page.tap(ContinueButton);
+          assert.deepEqual((await screenText(page)).slice(0, -4), trimmedLines(withEchoedAnswers(native.stdout, answers)));
+          // New game, confirmed, drops the kept hero for a fresh game; the
+          // bar's End input ends it as Ctrl-D does.
+          await page.tap('#new-game');
+          await page.waitForSelector('#confirm[open]');
+          await page.tap('#confirm-replace');
           await waitUntil(page, 'answer');
           await page.tap('role=button[name="End input"]');
           await waitForText(page, 'Press any key to play again.');
@@ -626,26 +642,62 @@ for (const [name, device, smallestFont] of Phones) {
 // The lines from the last that starts with `opening` on.
 const fromLast = (lines, opening) => lines.slice(lines.findLastIndex((line) => line.startsWith(opening)));
 
-test('a game reloaded twice, and its share link, reach the game played through; its recording plays; nothing leaves',
-  { timeout: 150000 }, async () => {
+// A seeded generator (mulberry32) of numbers from 0 to 1.
+const seededRandom = (seed) => () => {
+  seed = (seed + 0x6d2b79f5) >>> 0;
+  let mixed = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+  mixed ^= mixed + Math.imul(mixed ^ (mixed >>> 7), 61 | mixed);
+  return ((mixed ^ (mixed >>> 14)) >>> 0) / 2 ** 32;
+};
+
+test('a game reloaded and quit at random points, and its share link, reach the game played through; its recording plays; nothing leaves',
+  { timeout: 150000 }, async (t) => {
+    const cutSeed = Number(process.env.BRAWLARIUM_CUT_SEED ?? Math.floor(Math.random() * 2 ** 32));
+    t.diagnostic(`cuts drawn from seed ${cutSeed} (BRAWLARIUM_CUT_SEED=${cutSeed} draws them again)`);
+    const draw = seededRandom(cutSeed);
+    const pick = (choices) => choices[Math.floor(draw() * choices.length)];
+    // Reloaded once the game reads (and so has kept all it was given), or after its end.
+    const atWait = (page) => page.waitForFunction(() => ['answer', 'key', 'end'].includes(window.brawlarium?.waitingFor),
+      null, { timeout: 15000, polling: 50 });
     const reload = async (page) => {
+      await atWait(page);
       await page.reload();
       await waitForText(page, 'Your game was restored', { timeout: 10000 }).catch(() => {});
       assert.equal(await page.textContent('#message'), 'Your game was restored.');
     };
-    // Reloaded at a question and at a key wait; the fight skipped.
-    const fight = async (page) => {
+    // Quitting at the main menu keeps the hero: a key, or a reload, goes on there.
+    const quit = (goOn) => async (page) => {
+      await play(page, ['q']);
+      await waitForText(page, 'Press any key to go on');
+      assert.deepEqual((await screenText(page)).slice(-4), HeroKept('The game is over'));
+      await page.screenshot({ path: join(dirname(pagePath), 'screenshot-hero-kept.png') });
+      if (goOn === 'reload') await reload(page);
+      else await page.keyboard.press('Enter');
+      await waitUntil(page, 'answer');
+      assert.match((await screenText(page)).slice(-4).join('\n'), /^D\. Fight in the Brawlarium!!\nQ\. Quit\n-+\nYour Choice:$/);
+    };
+    const skipFight = async (page) => {
       await waitUntil(page, 'pause', 30000);
       await page.click('#skip');
-      await waitUntil(page, 'key');
-      await reload(page);
     };
-    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { run: reload }, 'd', '1', { run: fight },
+    // The game played straight through, and where it may be cut: a quit at
+    // the main menu with a hero, reloads at any question or key wait.
+    const game = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', 'd', '1', { run: skipFight },
       { key: 'Space' }, 'r', 'c'];
+    const goOn = pick(['key', 'reload']);
+    const cuts = new Map([[pick([8, 13]), { run: quit(goOn), name: `quit, then a ${goOn}` }]]);
+    while (cuts.size < 3) {
+      const at = 1 + Math.floor(draw() * (game.length - 1));
+      if (!cuts.has(at) && !game[at].run) cuts.set(at, { run: reload, name: 'reload' });
+    }
+    const steps = game.flatMap((step, at) => (cuts.has(at) ? [cuts.get(at), step] : [step]));
+    t.diagnostic(`cut before steps ${[...cuts].sort(([a], [b]) => a - b).map(([at, { name }]) => `${at} (${name})`).join(', ')}`);
     const expected = runner(['--seed', Seed], answersOf(steps), sampleData);
     const { page, errors } = await openPage(`?seed=${Seed}`);
     await play(page, steps);
     await waitUntil(page, 'key');
+    // What the game wrote before it waited is on screen once the terminal has parsed it.
+    await page.evaluate(() => new Promise((done) => window.brawlarium.terminal.write('', done)));
     const stats = fromLast(await screenText(page), 'View Stats Selected');
     const native = trimmedLines(withEchoedAnswers((await expected).stdout, answersOf(steps)));
     assert.deepEqual(stats, native.slice(native.lastIndexOf(stats[0]), native.lastIndexOf(stats[0]) + stats.length));
