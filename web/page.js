@@ -102,7 +102,7 @@ function gameEnded(how) {
     listButton: listButtonLabel(),
   });
   const { note, message } = page.afterEnd;
-  if (message) say(message);
+  say(message ?? '');  // what was said during the game (a restore, a playback) is over with it
   writeNote(page.terminal, note);
   page.announcer.show(note);
   document.title = PageTitle;
