@@ -761,7 +761,8 @@ TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
 }
 
 // Save files that cannot continue here are refused with what differs, before
-// anything is played, and left as they were; a file that cannot be written
+// anything is played, and left as they were (also while another game plays
+// one, which goes on unharmed); a file that cannot be written
 // is said once and the game goes on as without one.
 TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
     const TempDirectory folder;
@@ -790,6 +791,7 @@ TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
         std::string contents;
         std::vector<std::string> arguments;
         std::string error;
+        bool anotherGamePlaysIt = false;  // a first game holds the file at its main menu meanwhile
     } cases[] = {
         {"OtherLists",
          saved,
@@ -834,17 +836,32 @@ TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
          header + std::string((1U << 20U) + 1, '\n'),
          {},
          refused + "it holds more than 1048576 bytes of keys"},
+        {"AnotherGamePlaysIt", saved, {}, refused + "another game is playing it", true},
     };
     for (const auto& c : cases) {
+        if (c.anotherGamePlaysIt && gameBinary() != nativeGameBinary()) {
+            continue;  // Node locks no files: the page keeps one game per tab itself
+        }
         folder.write("file", c.contents);
         PipedOptions options;
         options.arguments = {"--save", folder.file("file")};
         options.arguments.insert(options.arguments.end(), c.arguments.begin(), c.arguments.end());
         options.input = "c\nq\n";
+        std::unique_ptr<Session> first;
+        if (c.anotherGamePlaysIt) {
+            first = Session::overPipes(options);
+            ASSERT_TRUE(first->waitFor(Ask)) << first->tail();
+        }
         const PipedRun run = runPiped(options);
         EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << c.name << run.outcome.describe();
         EXPECT_EQ(run.err, c.error + untouched) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
+        if (first) {
+            first->send("q\n");
+            const Outcome firstEnd = first->finish();
+            EXPECT_TRUE(firstEnd.exited && firstEnd.exitCode == 0) << firstEnd.describe();
+            EXPECT_NE(first->output().find("Quitting?? Shlub...\n"), std::string::npos) << first->tail();
+        }
         EXPECT_TRUE(readFile(folder.file("file")) == c.contents) << c.name;
     }
 
