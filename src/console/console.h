@@ -108,8 +108,9 @@ public:
     State state() const { return lockState; }
 
 private:
-    // The platform's open file (a descriptor, a handle), -1 for none.
-    std::intptr_t handle = -1;
+    // The platform's open file (a descriptor, a handle), -1 for none; the
+    // WebAssembly build never opens one.
+    [[maybe_unused]] std::intptr_t handle = -1;
     State lockState = State::Unavailable;
 };
 
