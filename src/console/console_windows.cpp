@@ -330,9 +330,9 @@ FileLock::FileLock(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
-    OVERLAPPED far = {};
-    far.OffsetHigh = LockedOffsetHigh;
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far)) {
+    OVERLAPPED where = {};
+    where.OffsetHigh = LockedOffsetHigh;
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
         handle = reinterpret_cast<std::intptr_t>(file);
         lockState = State::Held;
         return;
