@@ -637,7 +637,7 @@ test('a game reloaded twice, and its share link, reach the game played through; 
     // at its prompt as the terminal had, and at a key wait; the fight skipped.
     const atQuestion = async (page) => {
       await reload(page);
-      await waitUntil(page, 'answer');
+      await waitForText(page, 'Invalid Choice!');
       assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: x', 'Invalid Choice!', 'Your Choice:']);
     };
     const fight = async (page) => {
@@ -652,6 +652,8 @@ test('a game reloaded twice, and its share link, reach the game played through; 
     const { page, errors } = await openPage(`?seed=${Seed}`);
     await play(page, steps);
     await waitUntil(page, 'key');
+    // The terminal shows what the game wrote a moment after the game waits.
+    await waitForText(page, 'Experience: 300');
     const stats = fromLast(await screenText(page), 'View Stats Selected');
     const native = trimmedLines(withEchoedAnswers((await expected).stdout, answersOf(steps)));
     assert.deepEqual(stats, native.slice(native.lastIndexOf(stats[0]), native.lastIndexOf(stats[0]) + stats.length));
