@@ -633,27 +633,19 @@ test('a game reloaded twice, and its share link, reach the game played through; 
       await waitForText(page, 'Your game was restored', { timeout: 10000 }).catch(() => {});
       assert.equal(await page.textContent('#message'), 'Your game was restored.');
     };
-    // Reloaded at a question, whose restored screen shows the refused answer
-    // at its prompt as the terminal had, and at a key wait; the fight skipped.
-    const atQuestion = async (page) => {
-      await reload(page);
-      await waitForText(page, 'Invalid Choice!');
-      assert.deepEqual((await screenText(page)).slice(-3), ['Your Choice: x', 'Invalid Choice!', 'Your Choice:']);
-    };
+    // Reloaded at a question and at a key wait; the fight skipped.
     const fight = async (page) => {
       await waitUntil(page, 'pause', 30000);
       await page.click('#skip');
       await waitUntil(page, 'key');
       await reload(page);
     };
-    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', 'x', { run: atQuestion }, 'd', '1', { run: fight },
+    const steps = ['a', 'a', 'bob', { key: 'Space' }, 'b', 'n', 'r', 'y', { run: reload }, 'd', '1', { run: fight },
       { key: 'Space' }, 'r', 'c'];
     const expected = runner(['--seed', Seed], answersOf(steps), sampleData);
     const { page, errors } = await openPage(`?seed=${Seed}`);
     await play(page, steps);
     await waitUntil(page, 'key');
-    // The terminal shows what the game wrote a moment after the game waits.
-    await waitForText(page, 'Experience: 300');
     const stats = fromLast(await screenText(page), 'View Stats Selected');
     const native = trimmedLines(withEchoedAnswers((await expected).stdout, answersOf(steps)));
     assert.deepEqual(stats, native.slice(native.lastIndexOf(stats[0]), native.lastIndexOf(stats[0]) + stats.length));
