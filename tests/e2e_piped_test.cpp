@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -717,12 +723,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  "brawlarium: cannot write the output: No space left on device\n"}),
     [](const ::testing::TestParamInfo<LostOutput>& info) { return std::string(info.param.name); });
 
-// The save file: a long seeded game cut at several points, by the end of
-// input or by quitting, and continued each time from its save file, ends
-// exactly as the same game played straight through: the statistics screens
-// and everything else after the screen the player left.
+// The save file: a long seeded game cut at several random points, by the
+// end of input or by quitting, and continued each time from its save file,
+// ends exactly as the same game played straight through: the statistics
+// screens and everything else after the screen the player left. The points
+// are drawn afresh from the clock; BRAWLARIUM_CUT_SEED, which every failure
+// names, draws those of a failed run again.
 TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
-    const std::vector<std::string> answers = longGameAnswers(8);
+    const std::size_t blocks = 8;
+    const std::vector<std::string> answers = longGameAnswers(blocks);
     const std::vector<std::string> seeded = {"--seed", "2024", "--batch"};
     PipedOptions straight;
     straight.arguments = seeded;
@@ -730,26 +739,37 @@ TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
     const PipedRun whole = runPiped(straight);
     expectCleanExit(whole);
 
+    const char* const chosenSeed = std::getenv("BRAWLARIUM_CUT_SEED");
+    auto cutSeed = static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    if (chosenSeed != nullptr) {
+        const std::string_view text(chosenSeed);
+        ASSERT_EQ(std::from_chars(text.data(), text.data() + text.size(), cutSeed).ptr,
+                  text.data() + text.size())
+            << "BRAWLARIUM_CUT_SEED is not a number: " << text;
+    }
+    SCOPED_TRACE("cut points drawn with BRAWLARIUM_CUT_SEED=" + std::to_string(cutSeed));
+    std::mt19937 draw(cutSeed);
+    // Answers given before each cut, and whether it is cut by the quit choice
+    // (at the main menu, where a block ends) instead of the end of input.
+    std::map<std::size_t, bool> cuts;
+    while (cuts.size() < 6) {
+        const bool quit = std::bernoulli_distribution()(draw);
+        const std::size_t upTo =
+            quit ? AnswersPerBlock * std::uniform_int_distribution<std::size_t>(1, blocks - 1)(draw)
+                 : std::uniform_int_distribution<std::size_t>(1, answers.size() - 1)(draw);
+        cuts.emplace(upTo, quit);
+    }
     const TempDirectory folder;
-    const struct {
-        std::size_t upTo;  // answers given before the cut
-        bool quit;         // cut by the quit choice (at the main menu) instead of the end of input
-    } cuts[] = {{4, false},
-                {AnswersPerBlock, true},
-                {AnswersPerBlock * 2 + 8, false},
-                {AnswersPerBlock * 4, true},
-                {AnswersPerBlock * 5, true},
-                {AnswersPerBlock * 6 + 10, false}};
     std::size_t given = 0;
-    for (const auto& cut : cuts) {
+    for (const auto& [upTo, quit] : cuts) {
         PipedOptions part;
         part.arguments = seeded;
         part.arguments.insert(part.arguments.end(), {"--save", folder.file("game")});
-        part.input = answerLines(answers, given, cut.upTo) + (cut.quit ? "q\n" : "");
+        part.input = answerLines(answers, given, upTo) + (quit ? "q\n" : "");
         const PipedRun run = runPiped(part);
         expectCleanExit(run);
-        EXPECT_EQ(run.out.substr(run.out.size() - 20) == "Quitting?? Shlub...\n", cut.quit) << cut.upTo;
-        given = cut.upTo;
+        EXPECT_EQ(run.out.substr(run.out.size() - 20) == "Quitting?? Shlub...\n", quit) << upTo;
+        given = upTo;
     }
     PipedOptions rest;
     rest.arguments = {"--save", folder.file("game"), "--batch"};
@@ -761,7 +781,8 @@ TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
 }
 
 // Save files that cannot continue here are refused with what differs, before
-// anything is played, and left as they were; a file that cannot be written
+// anything is played, and left as they were (also while another game plays
+// one, which goes on unharmed); a file that cannot be written
 // is said once and the game goes on as without one.
 TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
     const TempDirectory folder;
@@ -790,6 +811,7 @@ TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
         std::string contents;
         std::vector<std::string> arguments;
         std::string error;
+        bool anotherGamePlaysIt = false;  // a first game holds the file at its main menu meanwhile
     } cases[] = {
         {"OtherLists",
          saved,
@@ -834,17 +856,32 @@ TEST(PipedSession, SaveFilesRefusedOrUnwritable) {
          header + std::string((1U << 20U) + 1, '\n'),
          {},
          refused + "it holds more than 1048576 bytes of keys"},
+        {"AnotherGamePlaysIt", saved, {}, refused + "another game is playing it", true},
     };
     for (const auto& c : cases) {
+        if (c.anotherGamePlaysIt && gameBinary() != nativeGameBinary()) {
+            continue;  // Node locks no files: the page keeps one game per tab itself
+        }
         folder.write("file", c.contents);
         PipedOptions options;
         options.arguments = {"--save", folder.file("file")};
         options.arguments.insert(options.arguments.end(), c.arguments.begin(), c.arguments.end());
         options.input = "c\nq\n";
+        std::unique_ptr<Session> first;
+        if (c.anotherGamePlaysIt) {
+            first = Session::overPipes(options);
+            ASSERT_TRUE(first->waitFor(Ask)) << first->tail();
+        }
         const PipedRun run = runPiped(options);
         EXPECT_TRUE(run.outcome.exited && run.outcome.exitCode == 1) << c.name << run.outcome.describe();
         EXPECT_EQ(run.err, c.error + untouched) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
+        if (first) {
+            first->send("q\n");
+            const Outcome firstEnd = first->finish();
+            EXPECT_TRUE(firstEnd.exited && firstEnd.exitCode == 0) << firstEnd.describe();
+            EXPECT_NE(first->output().find("Quitting?? Shlub...\n"), std::string::npos) << first->tail();
+        }
         EXPECT_TRUE(readFile(folder.file("file")) == c.contents) << c.name;
     }
 

@@ -443,7 +443,8 @@ INSTANTIATE_TEST_SUITE_P(Terminal, SavedGameInTerminal, ::testing::Values(SIGINT
                          });
 
 // A game left at a key wait shows that wait's screen when it is continued,
-// before any key is pressed, and the key then goes on from there.
+// before any key is pressed, with the answers typed on it after their
+// prompts as the terminal had echoed them; the key then goes on from there.
 TEST(Terminal, SavedGameLeftAtAKeyWaitShowsItsScreen) {
     const TempDirectory folder;
     LaunchOptions options;
@@ -456,7 +457,7 @@ TEST(Terminal, SavedGameLeftAtAKeyWaitShowsItsScreen) {
     game->finish();
 
     auto continued = Session::inTerminal(options);
-    ASSERT_TRUE(continued->waitFor("Name Set to: Bob")) << continued->tail();
+    ASSERT_TRUE(continued->waitFor("Change Name to: bob\r\nName Set to: Bob")) << continued->tail();
     ASSERT_TRUE(continued->waitFor("Press any key to continue...", milliseconds{5000})) << continued->tail();
     continued->send("x");
     ASSERT_TRUE(continued->waitFor(Ask)) << continued->tail();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,41 @@ void setPauseHandler(PauseHandler handler);
 // and never writes them.
 bool consoleEscapesEnabled();
 void setConsoleEscapesEnabled(bool enabled);
+
+// Whether standard output is a terminal that shows the player's typed
+// answers as they type them: a terminal on POSIX, a console window on
+// Windows, the host's terminal in the WebAssembly build (the page's).
+bool outputIsTerminal();
+
+// The system's advisory lock on a file, so that two games never write the
+// same file at once. It is taken without waiting and held until the lock is
+// destroyed or the process ends, however it ends (kill -9 included): the
+// system lets go of it with the process. Two locks of one file exclude each
+// other within a process too. The WebAssembly build has no such lock (Node
+// gives none, and the page keeps one game per tab itself): there it is
+// always held.
+class FileLock {
+public:
+    enum class State {
+        Held,           // this process holds the file
+        HeldElsewhere,  // another lock holds it
+        Unavailable,    // the file cannot be opened or locked: not held
+    };
+
+    // Opens the file at path, creating it empty when it is missing, and locks it.
+    explicit FileLock(const std::string& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    State state() const { return lockState; }
+
+private:
+    // The platform's open file (a descriptor, a handle), -1 for none; the
+    // WebAssembly build never opens one.
+    [[maybe_unused]] std::intptr_t handle = -1;
+    State lockState = State::Unavailable;
+};
 
 // The folders where this user's and this machine's copies of the game's data
 // may be, most particular first: on POSIX $XDG_DATA_HOME/brawlarium (by

@@ -5,6 +5,7 @@
 // game is stopped by job control.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
@@ -457,6 +458,35 @@ void platformPause(std::chrono::milliseconds duration) {
 }
 
 std::vector<std::string> platformDataFolders() { return xdgDataFolders(); }
+
+bool outputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+// flock belongs to the open file, not to the process as fcntl's record locks
+// do: the game's own writes to the file through another descriptor, and
+// their closing, leave it in place. A file this user may only read is
+// locked through a descriptor that reads it.
+FileLock::FileLock(const std::string& path) {
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        return;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        handle = fd;
+        lockState = State::Held;
+        return;
+    }
+    lockState = errno == EWOULDBLOCK ? State::HeldElsewhere : State::Unavailable;
+    close(fd);
+}
+
+FileLock::~FileLock() {
+    if (handle >= 0) {
+        close(static_cast<int>(handle));
+    }
+}
 
 namespace {
 

@@ -145,5 +145,14 @@ void platformPause(std::chrono::milliseconds duration) { hostPause(static_cast<i
 // a page has none of them.
 std::vector<std::string> platformDataFolders() { return xdgDataFolders(); }
 
+bool outputIsTerminal() { return hostIsTerminal() != 0; }
+
+// Node gives its programs no lock on a file, and the page has no other
+// game's file to meet: it keeps one game per tab with the browser's own
+// locks. So the lock is always held here, and nothing is opened.
+FileLock::FileLock(const std::string& /*path*/) : lockState(State::Held) {}
+
+FileLock::~FileLock() = default;
+
 // A game in a host has no program file of its own.
 std::string executablePath(const char* /*argv0*/) { return {}; }

@@ -58,6 +58,9 @@ HANDLE consoleInput = INVALID_HANDLE_VALUE;
 // The input mode in force before the current key wait set it to 0.
 DWORD savedInputMode = 0;
 
+// Where a FileLock's byte is: at 2^62, past any file the game writes.
+constexpr DWORD LockedOffsetHigh = 0x40000000;
+
 void restoreAttribute() { SetConsoleTextAttribute(consoleOutput, originalAttributes); }
 
 void restoreTitle() {
@@ -308,6 +311,40 @@ std::string executablePath(const char* /*argv0*/) {
         return "";
     }
     return std::string(path, length);
+}
+
+// A console window; a pipe or a file has no console mode.
+bool outputIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
+// Windows' locks forbid reading and writing the bytes they cover, so the
+// lock covers one byte far past the end of any save file: the game's own
+// writes go on, and another game's lock of that byte fails. The handle shares
+// the file with every other opening of it.
+FileLock::FileLock(const std::string& path) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    OVERLAPPED where = {};
+    where.OffsetHigh = LockedOffsetHigh;
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
+        handle = reinterpret_cast<std::intptr_t>(file);
+        lockState = State::Held;
+        return;
+    }
+    lockState = GetLastError() == ERROR_LOCK_VIOLATION ? State::HeldElsewhere : State::Unavailable;
+    CloseHandle(file);
+}
+
+FileLock::~FileLock() {
+    if (handle != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle));
+    }
 }
 
 // A game unpacked from its ZIP keeps its price lists beside brawlarium.exe.

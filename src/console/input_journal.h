@@ -19,6 +19,9 @@ public:
     virtual Source answerSource(std::string& answer) = 0;
     // Called before a key wait, once its message is written.
     virtual Source keySource() = 0;
+    // Called once the prompt of a question answered from the record is
+    // written, where the player's answer had come.
+    virtual void answerReplayed(const std::string& answer) = 0;
     // Called after the player answered a question or pressed a key.
     virtual void answered(const std::string& answer) = 0;
     virtual void keyPressed() = 0;

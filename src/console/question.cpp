@@ -34,6 +34,7 @@ bool ask(std::string_view prompt, std::string& answer) {
     const auto source = journal != nullptr ? journal->answerSource(answer) : InputJournal::Source::Player;
     std::cout << prompt;
     if (source == InputJournal::Source::Record) {
+        journal->answerReplayed(answer);
         return true;
     }
     if (source == InputJournal::Source::Player && std::cout && std::cin >> answer && std::cout) {

@@ -135,8 +135,12 @@ std::string describeError(int error) { return error != 0 ? std::strerror(error) 
 
 }  // namespace
 
-SavedGame::SavedGame(std::string path, SaveHeader header, std::string keys)
-    : path(std::move(path)), header(std::move(header)), keys(std::move(keys)), record(this->keys) {}
+SavedGame::SavedGame(std::string path, SaveHeader header, std::string keys, std::unique_ptr<FileLock> lock)
+    : path(std::move(path)),
+      lock(std::move(lock)),
+      header(std::move(header)),
+      keys(std::move(keys)),
+      record(this->keys) {}
 
 SavedGame::~SavedGame() { stopReplay(); }
 
@@ -159,6 +163,14 @@ std::unique_ptr<SavedGame> SavedGame::open(const std::string& path, const std::s
         refusal = "it is not a regular file";
         return nullptr;
     }
+    // Two games appending to one file would interleave their keys. A file
+    // that cannot be locked (nor opened) is no other game's: its reading
+    // and writing say what is wrong with it.
+    auto lock = std::make_unique<FileLock>(path);
+    if (lock->state() == FileLock::State::HeldElsewhere) {
+        refusal = "another game is playing it";
+        return nullptr;
+    }
     std::string bytes;
     if (fs::exists(status)) {
         errno = 0;
@@ -171,7 +183,7 @@ std::unique_ptr<SavedGame> SavedGame::open(const std::string& path, const std::s
     }
     if (bytes.empty()) {
         here.seed = seed ? *seed : static_cast<unsigned>(std::time(nullptr));
-        std::unique_ptr<SavedGame> game(new SavedGame(path, here, ""));
+        std::unique_ptr<SavedGame> game(new SavedGame(path, here, "", std::move(lock)));
         game->state = State::Live;
         game->startFile();
         return game;
@@ -189,7 +201,7 @@ std::unique_ptr<SavedGame> SavedGame::open(const std::string& path, const std::s
     if (!refusal.empty()) {
         return nullptr;
     }
-    std::unique_ptr<SavedGame> game(new SavedGame(path, *read.header, std::move(read.keys)));
+    std::unique_ptr<SavedGame> game(new SavedGame(path, *read.header, std::move(read.keys), std::move(lock)));
     game->fileSize = bytes.size();
     game->keyBytes = game->keys.size();
     if (game->record.done()) {
@@ -214,6 +226,7 @@ bool SavedGame::startFile() {
 void SavedGame::startReplay() {
     if (state == State::Replaying && !screen) {
         screen = std::make_unique<ReplayedScreen>();
+        echoAnswers = outputIsTerminal();
         shownOutput = std::cout.rdbuf(screen.get());
     }
 }
@@ -282,6 +295,12 @@ InputJournal::Source SavedGame::keySource() {
         return Source::Nowhere;
     }
     return Source::Record;
+}
+
+void SavedGame::answerReplayed(const std::string& answer) {
+    if (screen && echoAnswers) {
+        std::cout << answer << '\n';
+    }
 }
 
 void SavedGame::answered(const std::string& answer) {

@@ -11,6 +11,7 @@
 #include <streambuf>
 #include <string>
 
+#include "console/console.h"
 #include "console/input_journal.h"
 #include "game/save_file.h"
 
@@ -35,6 +36,8 @@ public:
 
     // From here until stopReplay, the game's output is kept aside instead of
     // shown (once the console is open), and the recorded keys answer first.
+    // When the output is a terminal, the screen kept aside shows each
+    // recorded answer after its prompt, as the terminal's echo showed it.
     void startReplay();
     // Puts standard output back; what was kept aside is dropped unless the
     // game has gone on past the record.
@@ -50,6 +53,7 @@ public:
 
     Source answerSource(std::string& answer) override;
     Source keySource() override;
+    void answerReplayed(const std::string& answer) override;
     void answered(const std::string& answer) override;
     void keyPressed() override;
     bool replaying() const override { return state != State::Live; }
@@ -57,7 +61,7 @@ public:
 private:
     enum class State { Replaying, Misfit, Live };
 
-    SavedGame(std::string path, SaveHeader header, std::string keys);
+    SavedGame(std::string path, SaveHeader header, std::string keys, std::unique_ptr<FileLock> lock);
     bool startFile();
     void goLive();
     void misfitAt(const std::string& why);
@@ -66,12 +70,15 @@ private:
     void reportWriteFailure(const std::string& why);
 
     std::string path;
+    // Held from before the file is read until the game lets go of it.
+    std::unique_ptr<FileLock> lock;
     SaveHeader header;
     std::string keys;
     SavedKeys record;
     State state = State::Replaying;
     std::string misfitReason;
     std::unique_ptr<ReplayedScreen> screen;
+    bool echoAnswers = false;
     // Standard output's own buffer, while the replayed screen takes its place.
     std::streambuf* shownOutput = nullptr;
     std::ofstream file;
