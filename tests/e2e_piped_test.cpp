@@ -741,7 +741,7 @@ TEST(PipedSession, SavedGameCutAndContinuedEndsAsPlayedStraightThrough) {
 
     const char* const chosenSeed = std::getenv("BRAWLARIUM_CUT_SEED");
     auto cutSeed = static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    if (chosenSeed != nullptr) {
+    if (chosenSeed != nullptr && chosenSeed[0] != '\0') {
         const std::string_view text(chosenSeed);
         ASSERT_EQ(std::from_chars(text.data(), text.data() + text.size(), cutSeed).ptr,
                   text.data() + text.size())
