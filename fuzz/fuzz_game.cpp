@@ -4,7 +4,6 @@
 // must end the game through the quit choice or the end of input (GameLoop
 // returns 0); a crash, a sanitizer report or a game that never ends (caught
 // by libFuzzer's -timeout) is a finding.
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,20 +21,12 @@ namespace {
 
 constexpr unsigned FuzzSeed = 20240601U;
 
-void skipKeyWait() {}
-void skipPause(std::chrono::milliseconds /*duration*/) {}
-
 GameSetup setup;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    setKeyWaitHandler(skipKeyWait);
-    setPauseHandler(skipPause);
-    // Colour escapes on, so their code runs too; they go to the sink anyway.
-    setConsoleEscapesEnabled(true);
-    setup.weaponFile = dataPath("weaponlist.txt");
-    setup.armorFile = dataPath("armorlist.txt");
+    setup = gameThatNeverWaits();
     setup.seed = FuzzSeed;
     fuzzCheck(std::ifstream(setup.weaponFile).good() && std::ifstream(setup.armorFile).good(),
               "the sample price lists cannot be read (set BRAWLARIUM_DATA_DIR)");

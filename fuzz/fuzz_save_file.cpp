@@ -6,7 +6,6 @@
 // (played back) or 1 (refused), never take away from a file that held
 // anything, and never crash, hang or grow without bound.
 #include <unistd.h>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,9 +26,6 @@ namespace {
 
 constexpr unsigned FuzzSeed = 20240601U;
 
-void skipKeyWait() {}
-void skipPause(std::chrono::milliseconds /*duration*/) {}
-
 std::string readAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -41,11 +37,7 @@ std::string fittingHeader;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    setKeyWaitHandler(skipKeyWait);
-    setPauseHandler(skipPause);
-    setConsoleEscapesEnabled(true);
-    setup.weaponFile = dataPath("weaponlist.txt");
-    setup.armorFile = dataPath("armorlist.txt");
+    setup = gameThatNeverWaits();
     setup.saveFile = "/tmp/brawlarium_fuzz_save_" + std::to_string(::getpid());
     const std::string weapons = readAll(setup.weaponFile);
     const std::string armors = readAll(setup.armorFile);

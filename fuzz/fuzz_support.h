@@ -1,14 +1,18 @@
 // What the fuzz targets share: an output buffer that swallows everything, a
-// scoped swap of a standard stream's buffer, where the price lists are, and a
-// check that stays in force in every build (unlike assert) and counts as a
-// crash for libFuzzer.
+// scoped swap of a standard stream's buffer, where the price lists are, the
+// setup of a whole game that never waits, and a check that stays in force in every build (unlike assert) and
+// counts as a crash for libFuzzer.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ios>
 #include <streambuf>
 #include <string>
+
+#include "console/console.h"
+#include "game/game_loop.h"
 
 // Accepts every character and never fails, so the game never sees its
 // output stream go bad.
@@ -47,4 +51,17 @@ inline std::string dataPath(const char* fileName) {
     const std::string base =
         directory != nullptr && directory[0] != '\0' ? directory : BRAWLARIUM_SAMPLE_DATA_DIR;
     return base + "/" + fileName;
+}
+
+// A whole game as the game targets play it: key waits and the pauses between
+// fight rounds end at once, colour escapes are on so that their code runs too
+// (the output goes to a sink anyway), and the price lists are the sample ones.
+inline GameSetup gameThatNeverWaits() {
+    setKeyWaitHandler([] {});
+    setPauseHandler([](std::chrono::milliseconds /*duration*/) {});
+    setConsoleEscapesEnabled(true);
+    GameSetup setup;
+    setup.weaponFile = dataPath("weaponlist.txt");
+    setup.armorFile = dataPath("armorlist.txt");
+    return setup;
 }
